@@ -1,0 +1,53 @@
+// morva-cli: the rules core, the computer player and the book on the command line.
+#include <cstdio>
+#include <iostream>
+#include <string_view>
+
+#include "commands.h"
+#include "rules/move_table.h"
+
+namespace {
+
+struct Command {
+  std::string_view name;
+  std::string_view usage;
+  int (*run)(const cli::Args&);
+};
+
+constexpr Command COMMANDS[] = {
+    {"moves", "moves FEN", cli::cmd_moves},
+    {"captures", "captures FEN", cli::cmd_captures},
+    {"perft", "perft FEN DEPTH", cli::cmd_perft},
+    {"table", "table SLOT SQUARE", cli::cmd_table},
+    {"make", "make FEN MOVE...", cli::cmd_make},
+    {"eval", "eval FEN", cli::cmd_eval},
+    {"key", "key FEN", cli::cmd_key},
+    {"think", "think FEN", cli::cmd_think},
+    {"play", "play PAIRS", cli::cmd_play},
+};
+
+void print_usage() {
+  std::cerr << "usage: morva-cli COMMAND ...\n";
+  for (const Command& c : COMMANDS) std::cerr << "  morva-cli " << c.usage << "\n";
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2) {
+    print_usage();
+    return cli::EXIT_BAD_INPUT;
+  }
+  const std::string_view name = argv[1];
+  for (const Command& c : COMMANDS) {
+    if (c.name == name) {
+      rules::build_move_tables();
+      const int status = c.run(cli::Args(argv + 2, argv + argc));
+      std::cout.flush();
+      return status;
+    }
+  }
+  std::cerr << "morva-cli: unknown command '" << name << "'\n";
+  print_usage();
+  return cli::EXIT_BAD_INPUT;
+}
