@@ -10,6 +10,7 @@
 #include "rules/make_move.h"
 #include "rules/move_table.h"
 #include "rules/movegen.h"
+#include "rules/perft.h"
 #include "shell/console.h"
 
 namespace cli {
@@ -47,21 +48,6 @@ std::optional<rules::Position> position_arg(const Args& args, std::size_t expect
   const rules::FenResult r = rules::parse_fen(args[0]);
   if (!r.position) status = fail(r.error);
   return r.position;
-}
-
-// Counts the leaves of the pseudo-legal move tree below a position: every
-// generated entry but the end entry, castling included, sides alternating,
-// and no stop when a king has been captured.
-std::uint64_t perft(const rules::Board& b, rules::Side side, int depth) {
-  if (depth == 0) return 1;
-  rules::MoveList list;
-  const int n = rules::generate_moves(b, side, list);
-  if (depth == 1) return static_cast<std::uint64_t>(n - 1);
-  std::uint64_t leaves = 0;
-  for (int i = 0; i + 1 < n; ++i) {
-    leaves += perft(rules::make_move(b, list[i]), rules::other_side(side), depth - 1);
-  }
-  return leaves;
 }
 
 // Finds a move written as print_move writes it in the generated list.
@@ -110,7 +96,7 @@ int cmd_perft(const Args& args) {
   if (!pos) return status;
   const auto depth = parse_int(args[1], 0, 32);
   if (!depth) return fail("bad depth '" + args[1] + "' (expected 0 to 32)");
-  std::cout << perft(pos->board, pos->side, *depth) << "\n";
+  std::cout << rules::perft(pos->board, pos->side, *depth) << "\n";
   return EXIT_OK;
 }
 
