@@ -1,0 +1,211 @@
+#!/usr/bin/python3
+"""Checks the window pictures and the icon that tools/make-bitmaps draws.
+
+Regenerates everything into a temporary folder and checks: the BMP format the game's loader
+needs, the sizes the window layout needs, that the committed files are exactly what the tool
+makes, that no pixel is blended towards the magenta key, that every piece cell holds a piece
+of the right shade, and that SDL 1.2 itself reads the files as this script does.
+
+Usage: check_bitmaps.py REPO_ROOT
+"""
+
+import ctypes
+import ctypes.util
+import os
+import struct
+import subprocess
+import sys
+import tempfile
+
+from PIL import Image
+
+KEY = (255, 0, 255)
+NAMES = ("piece.bmp", "dialog.bmp", "progress.bmp", "white.bmp", "black.bmp")
+WINDOW, MARGIN, BOARD = 460, 46, 368  # the window's side, the margin round the board, the board
+CELL = 40
+
+failures = []
+passed = 0
+
+
+def check(ok, what):
+  global passed
+  if ok:
+    passed += 1
+  else:
+    failures.append(what)
+    print("FAILED: " + what)
+
+
+def read_bmp(path):
+  """(width, height, rows of (r, g, b) top row first) of a 24-bit BI_RGB BMP, or None."""
+  data = open(path, "rb").read()
+  magic, size, _, _, offset = struct.unpack_from("<2sIHHI", data, 0)
+  hsize, w, h, planes, bpp, compression = struct.unpack_from("<IiiHHI", data, 14)
+  name = os.path.basename(path)
+  check(magic == b"BM" and size == len(data), name + ": BM header with the file's length")
+  check(hsize == 40 and planes == 1 and bpp == 24 and compression == 0,
+        name + ": BITMAPINFOHEADER, 24 bits per pixel, BI_RGB")
+  stride = (w * 3 + 3) & ~3
+  if not (bpp == 24 and h > 0 and offset + stride * h <= len(data)):
+    check(False, name + ": bottom-up pixel rows inside the file")
+    return None
+  rows = []
+  for y in range(h - 1, -1, -1):
+    base = offset + y * stride
+    rows.append([tuple(data[base + 3 * x + 2 - c] for c in range(3)) for x in range(w)])
+  return w, h, rows
+
+
+def pinkish(p):
+  """A colour on the way from a neutral or piece colour towards the magenta key."""
+  return p != KEY and min(p[0], p[2]) - p[1] > 60
+
+
+def luminance(p):
+  return 0.299 * p[0] + 0.587 * p[1] + 0.114 * p[2]
+
+
+def check_sizes(pics):
+  w, h, _ = pics["piece.bmp"]
+  check((w, h) == (6 * CELL, 2 * CELL), "piece.bmp is 6 x 2 cells of 40 x 40")
+  dw, dh, _ = pics["dialog.bmp"]
+  bw, bh, _ = pics["progress.bmp"]
+  check(8 + bw <= dw and 6 + bh <= dh and bw >= 100 and bh >= 6,
+        "dialog.bmp holds the progress bar at (8, 6)")
+  check(dh <= MARGIN - 5 and dw <= WINDOW // 2, "the dialog fits the margin below the board")
+  ew, eh, _ = pics["white.bmp"]
+  check(pics["black.bmp"][:2] == (ew, eh), "white.bmp and black.bmp have one size")
+  check(ew <= BOARD and eh <= BOARD, "the end pictures fit on the board")
+
+
+def check_pieces(sheet):
+  _, _, rows = sheet
+  for row, side in enumerate(("white", "black")):
+    for col, piece in enumerate(("pawn", "knight", "bishop", "rook", "queen", "king")):
+      name = "%s %s" % (side, piece)
+      cell = [r[col * CELL:(col + 1) * CELL] for r in rows[row * CELL:(row + 1) * CELL]]
+      solid = [(x, y) for y in range(CELL) for x in range(CELL) if cell[y][x] != KEY]
+      check(len(solid) >= 250, name + ": the cell holds a piece")
+      frame = cell[0] + cell[-1] + [r[0] for r in cell] + [r[-1] for r in cell]
+      check(all(p == KEY for p in frame), name + ": the piece stays inside its cell")
+      mean = sum(luminance(cell[y][x]) for x, y in solid) / max(1, len(solid))
+      check(mean > 140 if side == "white" else mean < 120, name + ": light or dark on average")
+
+      def key_at(x, y):
+        return not (0 <= x < CELL and 0 <= y < CELL) or cell[y][x] == KEY
+
+      rim = [cell[y][x] for x, y in solid
+             if any(key_at(x + dx, y + dy) for dx, dy in ((1, 0), (-1, 0), (0, 1), (0, -1)))]
+      dark_rim = sum(luminance(p) < 80 for p in rim)
+      light_rim = sum(luminance(p) > 180 for p in rim)
+      edge_ok = dark_rim == len(rim) if side == "white" else light_rim == len(rim)
+      check(rim and edge_ok, name + ": outline dark on white pieces, light on black ones")
+
+
+def check_pictures(pics):
+  for name, (w, h, rows) in pics.items():
+    check(not any(pinkish(p) for r in rows for p in r), name + ": no pixel blended into magenta")
+  _, _, bar = pics["progress.bmp"]
+  check(all(p != KEY for r in bar for p in r), "progress.bmp: no transparent hole in the bar")
+  _, _, dlg = pics["dialog.bmp"]
+  bw, bh, _ = pics["progress.bmp"]
+  slot = [dlg[y][x] for y in range(6, 6 + bh) for x in range(8, 8 + bw)]
+  check(all(p != KEY for p in slot), "dialog.bmp: the bar's slot is opaque")
+  for name in ("white.bmp", "black.bmp"):
+    w, h, rows = pics[name]
+    check(rows[0][0] == KEY and rows[-1][-1] == KEY and rows[h // 2][w // 2] != KEY,
+          name + ": a shape on a magenta ground")
+  white = sum(luminance(p) for r in pics["white.bmp"][2] for p in r if p != KEY)
+  black = sum(luminance(p) for r in pics["black.bmp"][2] for p in r if p != KEY)
+  check(white > black, "white.bmp is the lighter end picture")
+
+
+def sdl_surface_type():
+  class Surface(ctypes.Structure):
+    _fields_ = [("flags", ctypes.c_uint32), ("format", ctypes.c_void_p), ("w", ctypes.c_int),
+                ("h", ctypes.c_int), ("pitch", ctypes.c_uint16), ("pixels", ctypes.c_void_p)]
+
+  return Surface
+
+
+def check_sdl_reads(folder, pics):
+  """Loads every file with SDL 1.2's own loader and compares sizes and every pixel."""
+  lib = ctypes.util.find_library("SDL-1.2") or "libSDL-1.2.so.0"
+  try:
+    sdl = ctypes.CDLL(lib)
+  except OSError:
+    check(False, "SDL 1.2 is installed to load the pictures with")
+    return
+  surface = sdl_surface_type()
+  sdl.SDL_RWFromFile.restype = ctypes.c_void_p
+  sdl.SDL_RWFromFile.argtypes = [ctypes.c_char_p, ctypes.c_char_p]
+  sdl.SDL_LoadBMP_RW.restype = ctypes.POINTER(surface)
+  sdl.SDL_LoadBMP_RW.argtypes = [ctypes.c_void_p, ctypes.c_int]
+  sdl.SDL_FreeSurface.argtypes = [ctypes.POINTER(surface)]
+  sdl.SDL_GetRGB.argtypes = [ctypes.c_uint32, ctypes.c_void_p] + [ctypes.c_void_p] * 3
+  for name, (w, h, rows) in pics.items():
+    rw = sdl.SDL_RWFromFile(os.path.join(folder, name).encode(), b"rb")
+    s = sdl.SDL_LoadBMP_RW(rw, 1) if rw else None
+    if not s:
+      check(False, name + ": SDL_LoadBMP reads it")
+      continue
+    check((s.contents.w, s.contents.h) == (w, h), name + ": SDL sees the same size")
+    bpp = ctypes.cast(s.contents.format, ctypes.POINTER(ctypes.c_uint8 * 10)).contents[9]
+    raw = ctypes.string_at(s.contents.pixels, s.contents.pitch * h)
+    rgb = (ctypes.c_uint8 * 3)()
+    same = True
+    for y in range(h):
+      for x in range(w):
+        at = y * s.contents.pitch + x * bpp
+        value = int.from_bytes(raw[at:at + bpp], "little")
+        sdl.SDL_GetRGB(value, s.contents.format, ctypes.byref(rgb, 0), ctypes.byref(rgb, 1),
+                       ctypes.byref(rgb, 2))
+        same = same and tuple(rgb) == rows[y][x]
+    check(same, name + ": SDL reads every pixel as written")
+    sdl.SDL_FreeSurface(s)
+
+
+def check_icon(fresh, committed):
+  img = Image.open(fresh)
+  check(img.mode == "RGBA" and img.size in ((64, 64), (128, 128)), "icon: square RGBA PNG")
+  n = img.width
+  alpha = img.getchannel("A")
+  check(alpha.getpixel((0, 0)) == 0 and alpha.getpixel((n - 1, n - 1)) == 0
+        and alpha.getpixel((n // 2, n // 2)) == 255, "icon: opaque on a transparent ground")
+  check(os.path.exists(committed) and list(Image.open(committed).convert("RGBA").getdata()) ==
+        list(img.getdata()), "data/icons/morva.png is the icon the tool draws")
+
+
+def main(repo):
+  tool = os.path.join(repo, "tools", "make-bitmaps")
+  with tempfile.TemporaryDirectory() as tmp:
+    out, icon = os.path.join(tmp, "bitmaps"), os.path.join(tmp, "morva.png")
+    run = subprocess.run([sys.executable, tool, out, "--icon", icon], capture_output=True,
+                         text=True)
+    check(run.returncode == 0, "make-bitmaps runs: " + run.stderr.strip())
+    if run.returncode != 0:
+      return
+    pics = {}
+    for name in NAMES:
+      fresh = os.path.join(out, name)
+      pic = read_bmp(fresh)
+      if pic:
+        pics[name] = pic
+      committed = os.path.join(repo, "data", "bitmaps", name)
+      check(os.path.exists(committed) and open(committed, "rb").read() == open(fresh, "rb").read(),
+            "data/bitmaps/%s is byte for byte what the tool makes" % name)
+    if len(pics) != len(NAMES):
+      return
+    check_sizes(pics)
+    check_pieces(pics["piece.bmp"])
+    check_pictures(pics)
+    check_sdl_reads(out, pics)
+    check_icon(icon, os.path.join(repo, "data", "icons", "morva.png"))
+
+
+if __name__ == "__main__":
+  main(sys.argv[1] if len(sys.argv) > 1 else
+       os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__)))))
+  print("bitmaps: %d passed, %d failed" % (passed, len(failures)))
+  sys.exit(1 if failures else 0)
