@@ -7,22 +7,32 @@
 
 namespace config {
 
+// Most characters an IniText holds; the rest of a longer file is dropped.
 inline constexpr int INI_CAPACITY = 1000;
 
+// The file's characters without blanks, tabs, line feeds and carriage returns;
+// only the first length characters of text are meaningful.
 struct IniText {
   char text[INI_CAPACITY];
   std::int32_t length = 0;
 };
 
-// Reads a file into the text; returns the number of characters stored, or -1
-// when the file cannot be opened (the text is then empty).
+// Reads a file into the text (at most INI_CAPACITY characters, a NUL byte kept
+// but ending its 100-byte block); returns the number of characters stored, or
+// -1 when the file cannot be opened (the text is then empty).
 int load_ini(IniText& ini, const char* path);
 
-// Returns the value of key in section, or, after a warning report, the
-// warning's own text: "section not found" or "value not found".
+// Returns the value of key in section (the characters after "key=" up to the
+// next ';' or the end of the text), or, after a warning report, the warning's
+// own text: "section not found" or "value not found".
 std::string ini_value(const IniText& ini, const char* section, const char* key);
 
 // Returns ini_value converted as atoi does (0 on a miss, after the warning).
 int ini_int(const IniText& ini, const char* section, const char* key);
+
+// Converts text as atoi does (leading white space, optional sign, decimal
+// digits up to the first other character, 0 without digits), saturating at
+// the limits of int instead of overflowing.
+int parse_int(const std::string& text);
 
 }  // namespace config

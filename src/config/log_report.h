@@ -3,16 +3,20 @@
 
 namespace config {
 
-// Writes:
+// Returns the part of a path after its last '/' or '\\' (the whole path if it has none).
+const char* base_name(const char* path);
+
+// Writes to std::cout, each line ended by a line feed:
 //   KIND<tab>message
 //   <tab>file SOURCE line LINE
 //   <tab>compilation DATE TIME
-// where SOURCE is the base name of source_file.
+// where SOURCE is the base name of source_file and DATE TIME the build stamp
+// of that source file ("Aug 10 2001 00:58:13").
 void log_report(const char* kind, const char* message, const char* source_file, int line,
                 const char* build_date, const char* build_time);
 
 }  // namespace config
 
-// Reports from the current source file, line and build time.
+// Reports from the calling source file, its line and its own build date and time.
 #define LOG_REPORT(kind, message) \
   ::config::log_report((kind), (message), __FILE__, __LINE__, __DATE__, __TIME__)
