@@ -55,7 +55,7 @@ void expect_reader_warning(const std::string& report, const std::string& message
   EXPECT_TRUE(std::regex_match(parts[1].str(), STAMP_LINE)) << parts[1];
 }
 
-TEST(LogReport, ReaderWarningsHaveTheDesignedShape) {
+TEST(LogReport, ReaderWarningsNameIniFileAndStamp) {
   config::IniText ini;
   const std::string path = config_test::write_scratch_file("conf", "[ALGO]level=4;");
   config::load_ini(ini, path.c_str());
