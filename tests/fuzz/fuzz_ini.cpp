@@ -92,9 +92,9 @@ void look_up_all(const config::IniText& ini, const std::uint8_t* data, std::size
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  const char* tmp = std::getenv("TMPDIR");
-  scratch_path = std::string(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") + "/morva_fuzz_ini_" +
-                 std::to_string(getpid()) + ".ini";
+  // In the working folder, which the fuzz runner sets to the build tree's
+  // fuzz-work/fuzz_ini, so a file left behind by a crash stays out of /tmp.
+  scratch_path = "morva_fuzz_ini_" + std::to_string(getpid()) + ".ini";
   std::cout.rdbuf(report_sink.rdbuf());
   std::atexit([] { std::remove(scratch_path.c_str()); });
   return 0;
