@@ -1,0 +1,154 @@
+// morva-book: makes the opening book files index.db and chess.db from games in
+// coordinate notation, and lists existing books.
+//
+//   pgn-extract -Wuci --notags games.pgn | morva-book --plies N --out DIR
+//   morva-book dump [--records] DIR
+#include <cstdlib>
+#include <fstream>
+#include <iostream>
+#include <string>
+#include <string_view>
+
+#include "book_builder.h"
+#include "book_dump.h"
+#include "book_writer.h"
+#include "rules/move_table.h"
+#include "uci_games.h"
+
+namespace {
+
+constexpr int EXIT_OK = 0;
+constexpr int EXIT_FILE_ERROR = 1;
+constexpr int EXIT_BAD_INPUT = 2;  // bad arguments or malformed games
+constexpr int DEFAULT_PLIES = 20;
+constexpr int MAX_PLIES = 1000;
+constexpr int PROGRESS_EVERY = 1000;  // games between two progress lines
+
+struct Options {
+  int plies = DEFAULT_PLIES;
+  std::string out_dir;
+  std::string input;  // standard input when empty
+};
+
+int usage(const std::string& problem) {
+  if (!problem.empty()) std::cerr << "morva-book: " << problem << "\n";
+  std::cerr << "usage: morva-book [--plies N] --out DIR [FILE]\n"
+               "         reads games as `pgn-extract -Wuci --notags` writes them (from FILE or\n"
+               "         standard input) and writes DIR/index.db and DIR/chess.db; the book\n"
+               "         holds the first N plies of each game (default "
+            << DEFAULT_PLIES
+            << ")\n"
+               "       morva-book dump [--records] DIR\n"
+               "         lists the book in DIR: position keys, moves and how often each mark\n"
+               "         was recorded (with --records: every record in file order)\n";
+  return EXIT_BAD_INPUT;
+}
+
+bool parse_plies(std::string_view text, int& plies) {
+  if (text.empty() || text.size() > 4 || text.find_first_not_of("0123456789") != text.npos) {
+    return false;
+  }
+  plies = std::stoi(std::string(text));
+  return plies >= 1 && plies <= MAX_PLIES;
+}
+
+// Reads the options of the make command; returns false with problem set.
+bool parse_options(int argc, char** argv, Options& o, std::string& problem) {
+  for (int i = 1; i < argc; ++i) {
+    const std::string_view arg = argv[i];
+    const bool has_value = i + 1 < argc;
+    if (arg == "--plies" && has_value) {
+      if (!parse_plies(argv[++i], o.plies)) {
+        problem = "--plies needs a number from 1 to " + std::to_string(MAX_PLIES);
+        return false;
+      }
+    } else if (arg == "--out" && has_value) {
+      o.out_dir = argv[++i];
+    } else if (arg.starts_with("-") && arg != "-") {
+      problem = "unknown or incomplete option '" + std::string(arg) + "'";
+      return false;
+    } else if (o.input.empty()) {
+      o.input = arg == "-" ? "" : std::string(arg);
+    } else {
+      problem = "more than one input file";
+      return false;
+    }
+  }
+  if (o.out_dir.empty()) problem = "--out DIR is required";
+  return problem.empty();
+}
+
+void report(const book_maker::BookBuilder& b, const Options& o,
+            const book_maker::BookFiles& files) {
+  const book_maker::BuildStats& s = b.stats;
+  std::cerr << "morva-book: " << s.games_read << " games read, " << s.games_used << " used, "
+            << s.without_result << " skipped without a result\n"
+            << "morva-book: " << b.blocks.size() << " positions, " << s.records
+            << " records (at most " << o.plies << " plies a game)\n"
+            << "morva-book: book lines ended early: " << s.ended_not_generated
+            << " at a move the rules do not generate, " << s.ended_under_promotion
+            << " at an under-promotion\n"
+            << "morva-book: wrote " << o.out_dir << "/index.db (" << files.index.size()
+            << " bytes) and " << o.out_dir << "/chess.db (" << files.chess.size() << " bytes)\n";
+}
+
+int make_book(const Options& o) {
+  std::ifstream file;
+  if (!o.input.empty()) {
+    file.open(o.input);
+    if (!file) {
+      std::cerr << "morva-book: cannot open " << o.input << "\n";
+      return EXIT_FILE_ERROR;
+    }
+  }
+  std::istream& in = o.input.empty() ? std::cin : file;
+  book_maker::BookBuilder builder;
+  builder.plies = o.plies;
+  book_maker::UciGame game;
+  std::string error;
+  int line = 0;
+  for (int number = 1;; ++number) {
+    const book_maker::ReadStatus status = book_maker::read_game(in, number, line, game, error);
+    if (status == book_maker::ReadStatus::END) break;
+    if (status == book_maker::ReadStatus::MALFORMED) {
+      std::cerr << "morva-book: malformed input: " << error << "; no book written\n";
+      return EXIT_BAD_INPUT;
+    }
+    book_maker::add_game(builder, game);
+    if (number % PROGRESS_EVERY == 0) std::cerr << "morva-book: " << number << " games read\n";
+  }
+  book_maker::BookFiles files;
+  if (!book_maker::encode_book(builder.blocks, files, error) ||
+      !book_maker::write_book(files, o.out_dir, error)) {
+    std::cerr << "morva-book: " << error << "\n";
+    return EXIT_FILE_ERROR;
+  }
+  report(builder, o, files);
+  return EXIT_OK;
+}
+
+int dump(int argc, char** argv) {
+  const bool each_record = argc == 4 && std::string_view(argv[2]) == "--records";
+  if (argc != 3 && !each_record) return usage("dump takes one folder, after --records if wanted");
+  std::string error;
+  if (!book_maker::dump_book(argv[argc - 1], each_record, std::cout, error)) {
+    std::cerr << "morva-book: " << error << "\n";
+    return EXIT_FILE_ERROR;
+  }
+  return EXIT_OK;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  rules::build_move_tables();
+  if (argc >= 2 && std::string_view(argv[1]) == "dump") return dump(argc, argv);
+  if (argc >= 2 && (std::string_view(argv[1]) == "--help" || std::string_view(argv[1]) == "-h")) {
+    usage("");
+    return EXIT_OK;
+  }
+  Options options;
+  std::string problem;
+  if (!parse_options(argc, argv, options, problem)) return usage(problem);
+  return make_book(options);
+}
