@@ -1,0 +1,55 @@
+#include "engine/search.h"
+
+#include "engine/evaluate.h"
+#include "rules/make_move.h"
+#include "rules/movegen.h"
+
+namespace engine {
+
+int maxlevel = 0;
+int complexity = 0;
+
+namespace {
+
+// Returns whether the position ends its line: at or past the limit unless it
+// is busy with captures, and always at the depth cap.
+bool is_leaf(const rules::Board& b, int depth, int limit) {
+  // count_captures runs only once the nominal depth is reached.
+  if (depth >= limit && rules::count_captures(b) < complexity) return true;
+  return depth >= maxlevel;
+}
+
+}  // namespace
+
+// Plain minimax with a single bound: the caller's running best. Moves are
+// taken in generation order, the end entry (a pass) last, with no reordering.
+std::int32_t search(rules::Board b, rules::Side side, int depth, int limit, float bound) {
+  if (is_leaf(b, depth, limit)) return evaluate(b);
+
+  const bool white = side == rules::WHITE;
+  const std::int32_t win = white ? WIN_SCORE : -WIN_SCORE;  // a win for the side to move
+  float node_bound = static_cast<float>(-win);              // passed by no score
+  std::int32_t best = 0;
+
+  rules::MoveList list;
+  const int count = rules::generate_moves(b, side, list);
+  for (int i = 0; i < count; ++i) {
+    const rules::Board child = rules::make_move(b, list[i]);
+    const std::int32_t v = search(child, rules::other_side(side), depth + 1, limit, node_bound);
+    // No line can do better than a captured king: stop looking.
+    if (v == win) return win;
+    if (i == 0) best = v;
+    if (white) {
+      if (v > best) best = v;
+      if (v > node_bound) node_bound = static_cast<float>(v);
+      if (v > bound) return best;  // the parent already has something better for black
+    } else {
+      if (v < best) best = v;
+      if (v < node_bound) node_bound = static_cast<float>(v);
+      if (v < bound) return best;  // the parent already has something better for white
+    }
+  }
+  return best;
+}
+
+}  // namespace engine

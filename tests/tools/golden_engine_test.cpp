@@ -1,0 +1,168 @@
+// morva-cli eval, key, think and play against the reference outputs, each think
+// and play case run in a fresh folder holding its conf.ini and the reference book.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "run_command.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using tools_test::read_file;
+using tools_test::run;
+
+const std::string CLI = MORVA_CLI;
+const fs::path GOLDEN = fs::path(MORVA_TEST_DATA_DIR) / "golden";
+
+// Returns the text of a file without its final line feed, if any.
+std::string first_line_of(const fs::path& path) {
+  std::string text = read_file(path.string());
+  if (!text.empty() && text.back() == '\n') text.pop_back();
+  return text;
+}
+
+// Returns the case folders below a golden folder, in name order.
+std::vector<fs::path> cases_in(const fs::path& folder) {
+  std::vector<fs::path> cases;
+  for (const auto& entry : fs::directory_iterator(folder)) {
+    if (entry.is_directory()) cases.push_back(entry.path());
+  }
+  std::sort(cases.begin(), cases.end());
+  return cases;
+}
+
+// A temporary folder holding a case's conf.ini and the reference book as db/.
+class CaseFolder {
+ public:
+  explicit CaseFolder(const fs::path& golden_case) {
+    std::string pattern = (fs::temp_directory_path() / "morva-golden-XXXXXX").string();
+    if (::mkdtemp(pattern.data()) == nullptr) {
+      ADD_FAILURE() << "cannot make a temporary folder";
+      return;
+    }
+    path_ = pattern;
+    fs::copy_file(golden_case / "conf.ini", path_ / "conf.ini");
+    fs::copy(GOLDEN / "book" / "db", path_ / "db");
+  }
+  ~CaseFolder() {
+    std::error_code ignored;
+    if (!path_.empty()) fs::remove_all(path_, ignored);
+  }
+  CaseFolder(const CaseFolder&) = delete;
+  CaseFolder& operator=(const CaseFolder&) = delete;
+  std::string path() const { return path_.string(); }
+
+ private:
+  fs::path path_;
+};
+
+// Returns a text with a line feed added.
+std::string line_of(std::string text) {
+  text += '\n';
+  return text;
+}
+
+TEST(CliEngineGolden, EvalAndKey) {
+  std::ifstream in(GOLDEN / "eval-key.txt");
+  int rows = 0;
+  for (std::string line; std::getline(in, line); ++rows) {
+    const std::size_t tab1 = line.find('\t');
+    const std::size_t tab2 = line.find('\t', tab1 + 1);
+    ASSERT_NE(tab2, std::string::npos) << line;
+    const std::string fen = line.substr(0, tab1);
+    EXPECT_EQ(run(CLI, {"eval", fen}).out, line_of(line.substr(tab1 + 1, tab2 - tab1 - 1))) << fen;
+    EXPECT_EQ(run(CLI, {"key", fen}).out, line_of(line.substr(tab2 + 1))) << fen;
+  }
+  EXPECT_GE(rows, 100);
+}
+
+// One case folder: think/NN holds a fen, play/NN the number of pairs.
+struct GoldenCase {
+  std::string command;  // "think" or "play"
+  std::string name;     // the folder's name, NN
+};
+
+void PrintTo(const GoldenCase& c, std::ostream* os) { *os << c.command << "/" << c.name; }
+
+// Returns the cases of a command, in name order.
+std::vector<GoldenCase> cases_of(const std::string& command) {
+  std::vector<GoldenCase> cases;
+  for (const fs::path& folder : cases_in(GOLDEN / command)) {
+    cases.push_back({command, folder.filename().string()});
+  }
+  return cases;
+}
+
+class CliEngineGoldenCase : public ::testing::TestWithParam<GoldenCase> {};
+
+TEST_P(CliEngineGoldenCase, MatchesByteForByte) {
+  const GoldenCase& c = GetParam();
+  const fs::path folder_of_case = GOLDEN / c.command / c.name;
+  const std::string input =
+      first_line_of(folder_of_case / (c.command == "think" ? "fen" : "pairs"));
+  const CaseFolder folder(folder_of_case);
+  const auto r = run(CLI, {c.command, input}, folder.path());
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.err, "");
+  EXPECT_EQ(r.out, read_file((folder_of_case / "expected.txt").string()));
+}
+
+std::string case_name(const ::testing::TestParamInfo<GoldenCase>& info) {
+  return info.param.command + "_" + info.param.name;
+}
+
+INSTANTIATE_TEST_SUITE_P(Think, CliEngineGoldenCase, ::testing::ValuesIn(cases_of("think")),
+                         case_name);
+INSTANTIATE_TEST_SUITE_P(Play, CliEngineGoldenCase, ::testing::ValuesIn(cases_of("play")),
+                         case_name);
+
+TEST(CliEngineGolden, EveryCaseIsThere) {
+  EXPECT_GE(cases_of("think").size(), 19U);
+  EXPECT_GE(cases_of("play").size(), 2U);
+}
+
+TEST(CliEngine, BadInputGetsOneLineAndStatusTwo) {
+  const std::vector<std::vector<std::string>> bad = {
+      {"eval"},
+      {"eval", "8/8/8 w"},
+      {"key", "rnbqkbnr/ppppppppp/8/8/8/8/8/8 w"},
+      {"key", "a", "b"},
+      {"think", "8/8/8/8/8/8/8/8 x"},
+      {"think"},
+      {"play"},
+      {"play", "-1"},
+      {"play", "3x"},
+      {"play", "1", "2"},
+  };
+  for (const auto& args : bad) {
+    const auto r = run(CLI, args);
+    EXPECT_EQ(r.status, 2) << args[0];
+    EXPECT_EQ(r.out, "") << args[0];
+    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << args[0] << ": " << r.err;
+  }
+}
+
+TEST(CliEngine, MissingBookIndexEndsWithTheErrorReport) {
+  const fs::path c = GOLDEN / "think" / "01";
+  const CaseFolder folder(c);
+  fs::remove_all(fs::path(folder.path()) / "db");
+  const auto r = run(CLI, {"think", first_line_of(c / "fen")}, folder.path());
+  EXPECT_EQ(r.status, 255);
+  EXPECT_EQ(r.out.rfind("ERROR\tcannot open file ./db/index.db\n\tfile db.cpp line ", 0), 0U)
+      << r.out;
+}
+
+TEST(CliEngine, PlayZeroPairsWritesNothing) {
+  const CaseFolder folder(GOLDEN / "play" / "01");
+  const auto r = run(CLI, {"play", "0"}, folder.path());
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out, "");
+}
+
+}  // namespace
