@@ -31,6 +31,7 @@ struct BuildStats {
   std::size_t records = 0;
 };
 
+// Spreads a key over hash buckets for the map from keys to blocks.
 struct KeyHash {
   std::size_t operator()(const book::BookKey& k) const {
     return static_cast<std::size_t>(k.K1 ^ (k.K2 * 0x9E3779B97F4A7C15ULL));
