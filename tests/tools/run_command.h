@@ -41,7 +41,7 @@ inline RunResult run(const std::string& program, const std::vector<std::string>&
   std::string command;
   if (!dir.empty()) command = "cd " + shell_quote(dir) + " && ";
   command += shell_quote(program);
-  for (const std::string& a : args) command += " " + shell_quote(a);
+  for (const std::string& a : args) (command += ' ') += shell_quote(a);
   command += " 2>" + shell_quote(err_path);
 
   RunResult r;
