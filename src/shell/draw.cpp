@@ -1,0 +1,95 @@
+// The board drawing and the end-of-game wait.
+#include "shell/draw.h"
+
+#include "shell/startup.h"
+
+namespace shell {
+
+namespace {
+
+// Draws the piece of a cell code (+1..+6 white, -1..-6 black) at a square's corner.
+void draw_piece(Game& g, int code, int square_x, int square_y) {
+  const int column = (code > 0 ? code : -code) - 1;
+  const int row = code > 0 ? 0 : 1;
+  const int inset = (g.square_size - g.piece_size) / 2;
+  SDL_Rect source = {static_cast<Sint16>(column * g.piece_size),
+                     static_cast<Sint16>(row * g.piece_size), static_cast<Uint16>(g.piece_size),
+                     static_cast<Uint16>(g.piece_size)};
+  SDL_Rect target = {static_cast<Sint16>(square_x + inset), static_cast<Sint16>(square_y + inset),
+                     0, 0};
+  SDL_BlitSurface(g.piece_sheet, &source, g.screen, &target);
+}
+
+}  // namespace
+
+rules::Square square_at_screen(rules::Side user_color, int i, int j) {
+  const int last = BOARD_SQUARES - 1;
+  const int rank = user_color == rules::WHITE ? last - i : i;
+  const int file = user_color == rules::WHITE ? j : last - j;
+  return static_cast<rules::Square>(rank * BOARD_SQUARES + file);
+}
+
+Rgb square_color(int i, int j, bool selected) {
+  if ((i + j) % 2 == 0) return selected ? LIGHT_SELECTED : LIGHT_SQUARE;
+  return selected ? DARK_SELECTED : DARK_SQUARE;
+}
+
+void draw_squares(Game& g, rules::Board b) {
+  rules::Cells cells;
+  rules::cells_from_board(b, cells);
+  const int s = g.square_size;
+  for (int i = 0; i < BOARD_SQUARES; ++i) {
+    for (int j = 0; j < BOARD_SQUARES; ++j) {
+      const rules::Square square = square_at_screen(g.user_color, i, j);
+      const Rgb color = square_color(i, j, g.sel_from == square);
+      const int x = s + j * s;
+      const int y = s + i * s;
+      SDL_Rect rect = {static_cast<Sint16>(x), static_cast<Sint16>(y), static_cast<Uint16>(s),
+                       static_cast<Uint16>(s)};
+      SDL_FillRect(g.screen, &rect, SDL_MapRGB(g.screen->format, color.r, color.g, color.b));
+      if (cells[square] != 0) draw_piece(g, cells[square], x, y);
+    }
+  }
+}
+
+SDL_Surface* end_picture(const Game& g, rules::Board b) {
+  if (b.pieces[rules::WHITE][rules::KING] == 0) return g.black_picture;
+  if (b.pieces[rules::BLACK][rules::KING] == 0) return g.white_picture;
+  return nullptr;
+}
+
+void draw_end_picture(Game& g, SDL_Surface* picture) {
+  const int centre = 5 * g.square_size;
+  SDL_Rect target = {static_cast<Sint16>(centre - picture->w / 2),
+                     static_cast<Sint16>(centre - picture->h / 2), 0, 0};
+  SDL_BlitSurface(picture, nullptr, g.screen, &target);
+}
+
+void wait_for_end(Game& g) {
+  // Show the final position and the picture at once, not only after the next event.
+  SDL_Flip(g.screen);
+  for (;;) {
+    SDL_Event event;
+    if (SDL_PollEvent(&event) == 0) {
+      SDL_Delay(IDLE_DELAY_MS);
+      continue;
+    }
+    SDL_Flip(g.screen);
+    if (event.type == SDL_MOUSEBUTTONDOWN || event.type == SDL_KEYUP || event.type == SDL_QUIT) {
+      quit_game(g);
+    }
+  }
+}
+
+void draw_board(Game& g, rules::Board b) {
+  draw_squares(g, b);
+  SDL_Surface* picture = end_picture(g, b);
+  if (picture == nullptr) {
+    SDL_Flip(g.screen);
+    return;
+  }
+  draw_end_picture(g, picture);
+  wait_for_end(g);
+}
+
+}  // namespace shell

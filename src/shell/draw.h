@@ -1,0 +1,47 @@
+// Drawing the board: squares, pieces and the human's selection, and the end of
+// the game when a king has been captured.
+#pragma once
+
+#include <SDL.h>
+
+#include "rules/board.h"
+#include "shell/game.h"
+
+namespace shell {
+
+// An RGB colour of the board drawing.
+struct Rgb {
+  Uint8 r, g, b;
+};
+
+inline constexpr Rgb LIGHT_SQUARE = {230, 230, 230};
+inline constexpr Rgb LIGHT_SELECTED = {180, 180, 180};
+inline constexpr Rgb DARK_SQUARE = {50, 20, 30};
+inline constexpr Rgb DARK_SELECTED = {100, 70, 80};
+
+// Returns the square shown in screen row i and column j (0..7 from the top
+// left): white at the bottom for user_color 0, black at the bottom for 1.
+rules::Square square_at_screen(rules::Side user_color, int i, int j);
+
+// Returns the colour of the screen square (i, j): light when i + j is even.
+Rgb square_color(int i, int j, bool selected);
+
+// Draws the 64 squares and their pieces onto the screen without presenting it.
+void draw_squares(Game& g, rules::Board b);
+
+// Returns the end-of-game picture for b (black's when the white king is gone,
+// white's when the black king is gone), or null while both kings are there.
+SDL_Surface* end_picture(const Game& g, rules::Board b);
+
+// Draws an end-of-game picture centred on the window, blended by its alpha.
+void draw_end_picture(Game& g, SDL_Surface* picture);
+
+// Presents the screen and waits for a mouse press, a key release or the
+// window's close, then quits; any other event presents the screen again.
+[[noreturn]] void wait_for_end(Game& g);
+
+// Draws the board for b and presents it; when a king is missing shows the end
+// picture and waits for the user (and so never returns).
+void draw_board(Game& g, rules::Board b);
+
+}  // namespace shell

@@ -1,0 +1,82 @@
+// Reading the human's move from mouse clicks.
+#include "shell/input.h"
+
+#include "rules/movegen.h"
+#include "shell/draw.h"
+#include "shell/startup.h"
+
+namespace shell {
+
+namespace {
+
+// Squares that the castling click pairs start and end on.
+constexpr int E1 = 4, C1 = 2, G1 = 6, E8 = 60, C8 = 58, G8 = 62;
+
+// Returns the first generated move of side in b equal to m, or END_MOVE.
+rules::Move match_move(rules::Board b, rules::Side side, rules::Move m) {
+  rules::MoveList list;
+  const int count = rules::generate_moves(b, side, list);
+  for (int n = 0; n < count; ++n) {
+    if (list[n] == m) return m;
+  }
+  return rules::END_MOVE;
+}
+
+// Handles one click on square q; returns a matched move, or END_MOVE to go on.
+rules::Move click_square(Game& g, rules::Board b, rules::Side side, rules::Square q) {
+  if (g.sel_from == rules::NO_SQUARE) {
+    g.sel_from = q;  // any square is accepted, empty or not
+    return rules::END_MOVE;
+  }
+  g.sel_to = q;
+  if (g.sel_from == g.sel_to) g.sel_from = rules::NO_SQUARE;  // clicked twice: matches nothing
+  const rules::Move wanted = castling_input(g.sel_from, g.sel_to);
+  g.sel_from = static_cast<std::int8_t>(rules::move_from(wanted));
+  g.sel_to = static_cast<std::int8_t>(rules::move_to(wanted));
+  const rules::Move found = match_move(b, side, wanted);
+  if (found == rules::END_MOVE) {
+    g.sel_from = rules::NO_SQUARE;
+    g.sel_to = rules::NO_SQUARE;
+  }
+  return found;
+}
+
+}  // namespace
+
+rules::Square square_at_point(const Game& g, int x, int y) {
+  const int s = g.square_size;
+  // x and y are never negative, so shifting by one square before dividing
+  // rounds the margin down to -1 as well.
+  const int j = (x + s) / s - 2;
+  const int i = (y + s) / s - 2;
+  if (i < 0 || i >= BOARD_SQUARES || j < 0 || j >= BOARD_SQUARES) return rules::NO_SQUARE;
+  return square_at_screen(g.user_color, i, j);
+}
+
+rules::Move castling_input(int from, int to) {
+  if (from == E1 && to == G1) return rules::castling_move(rules::CASTLE_WHITE_KING);
+  if (from == E1 && to == C1) return rules::castling_move(rules::CASTLE_WHITE_QUEEN);
+  if (from == E8 && to == G8) return rules::castling_move(rules::CASTLE_BLACK_KING);
+  if (from == E8 && to == C8) return rules::castling_move(rules::CASTLE_BLACK_QUEEN);
+  return rules::move_of(from, to);
+}
+
+rules::Move read_human_move(Game& g, rules::Board b, rules::Side side) {
+  SDL_Event event;
+  bool idle = true;
+  while (SDL_PollEvent(&event) != 0) {
+    idle = false;
+    if (event.type == SDL_QUIT) quit_game(g);
+    if (event.type == SDL_KEYUP && event.key.keysym.sym == SDLK_ESCAPE) quit_game(g);
+    if (event.type != SDL_MOUSEBUTTONDOWN) continue;
+    const rules::Square q = square_at_point(g, event.button.x, event.button.y);
+    if (q == rules::NO_SQUARE) continue;
+    const rules::Move found = click_square(g, b, side, q);
+    if (found != rules::END_MOVE) return found;
+  }
+  draw_board(g, b);
+  if (idle) SDL_Delay(IDLE_DELAY_MS);  // nothing happened: do not spin a core while waiting
+  return rules::move_of(g.sel_from, g.sel_to);
+}
+
+}  // namespace shell

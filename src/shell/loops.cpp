@@ -1,0 +1,71 @@
+// The game loops; standard output gets one line per move pair.
+#include "shell/loops.h"
+
+#include "engine/computer_move.h"
+#include "rules/make_move.h"
+#include "shell/console.h"
+#include "shell/draw.h"
+#include "shell/input.h"
+
+namespace shell {
+
+namespace {
+
+// Returns whether a Move from read_human_move is complete.
+bool complete(rules::Move m) {
+  return rules::move_from(m) != rules::NO_SQUARE && rules::move_to(m) != rules::NO_SQUARE;
+}
+
+// Clears the selection and reads clicks until the human has made a move.
+rules::Move human_move(Game& g, rules::Side side) {
+  g.sel_from = rules::NO_SQUARE;
+  g.sel_to = rules::NO_SQUARE;
+  rules::Move m = read_human_move(g, g.board, side);
+  while (!complete(m)) m = read_human_move(g, g.board, side);
+  return m;
+}
+
+// Lets the computer choose a move for side and plays it; returns the move.
+rules::Move play_computer(Game& g, rules::Side side) {
+  const rules::Move m = engine::computer_move(g.board, side);
+  g.board = rules::make_move(g.board, m);
+  return m;
+}
+
+}  // namespace
+
+void play_game(Game& g, bool human_first) {
+  const rules::Side human = human_first ? rules::WHITE : rules::BLACK;
+  const rules::Side computer = rules::other_side(human);
+  for (;;) {
+    if (human_first) {
+      draw_board(g, g.board);  // shows the computer's last move
+    } else {
+      print_move(play_computer(g, computer));
+      print_text(" - ");
+      draw_board(g, g.board);
+    }
+    const rules::Move m = human_move(g, human);
+    g.board = rules::make_move(g.board, m);
+    draw_board(g, g.board);
+    print_move(m);
+    print_text(human_first ? " - " : "\n");
+    if (human_first) {
+      print_move(play_computer(g, computer));
+      print_text("\n");
+    }
+  }
+}
+
+void play_demo(Game& g) {
+  for (;;) {
+    print_move(play_computer(g, rules::WHITE));
+    print_text(" - ");
+    draw_board(g, g.board);
+    print_move(play_computer(g, rules::BLACK));
+    print_text("\n");
+    draw_board(g, g.board);
+  }
+}
+
+}  // namespace shell

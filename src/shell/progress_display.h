@@ -1,0 +1,22 @@
+// The progress dialog that the computer player fills while it thinks.
+#pragma once
+
+#include <SDL.h>
+
+#include "shell/game.h"
+
+namespace shell {
+
+// Offsets of the bar inside the dialog, and of the dialog from the window's edges.
+inline constexpr int BAR_OFFSET_X = 8;
+inline constexpr int BAR_OFFSET_Y = 6;
+inline constexpr int DIALOG_EDGE_GAP = 5;
+
+// Returns the dialog's top left corner: 5 pixels from the window's right and bottom.
+SDL_Rect dialog_position(const Game& g);
+
+// Drops waiting events (quitting on close or Escape), then draws the dialog
+// (once per run) and the bar filled to fraction; a fraction of 0 ends a run.
+void show_progress(Game& g, float fraction);
+
+}  // namespace shell

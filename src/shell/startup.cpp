@@ -1,0 +1,124 @@
+// Start-up and shutdown: SDL, window, pictures, cursor, game mode, orderly end.
+#include "shell/startup.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <iostream>
+#include <string>
+
+#include "config/ini_file.h"
+#include "config/log_report.h"
+#include "shell/cursor.h"
+#include "shell/draw.h"
+#include "shell/loops.h"
+
+namespace shell {
+
+namespace {
+
+// Flushes the game record and ends the process.
+[[noreturn]] void end_process(int status) {
+  std::cout.flush();
+  std::fflush(stdout);
+  std::exit(status);
+}
+
+// Reports a start-up failure, gives back what was made and ends with status -1.
+[[noreturn]] void fail_start(Game& g, const std::string& message) {
+  LOG_REPORT("ERROR", message.c_str());
+  release_game(g);
+  end_process(FAILURE_STATUS);
+}
+
+// Loads one BMP with the magenta key; alpha > 0 also blends it at that opacity.
+SDL_Surface* load_picture(Game& g, const char* path, int alpha) {
+  SDL_RWops* file = SDL_RWFromFile(path, "rb");
+  SDL_Surface* picture = file != nullptr ? SDL_LoadBMP_RW(file, 1) : nullptr;
+  if (picture == nullptr) {
+    fail_start(g, std::string("cannot load picture ") + path + ": " + SDL_GetError());
+  }
+  SDL_SetColorKey(picture, SDL_SRCCOLORKEY, SDL_MapRGB(picture->format, 255, 0, 255));
+  if (alpha > 0) SDL_SetAlpha(picture, SDL_SRCALPHA, static_cast<Uint8>(alpha));
+  return picture;
+}
+
+// Frees a surface and forgets it.
+void free_surface(SDL_Surface*& surface) {
+  if (surface != nullptr) SDL_FreeSurface(surface);
+  surface = nullptr;
+}
+
+}  // namespace
+
+GameMode choose_mode(const std::string& usercolor) {
+  GameMode mode = {rules::WHITE, false, false};
+  if (usercolor == "white") mode = {rules::WHITE, true, false};
+  if (usercolor == "black") mode = {rules::BLACK, false, false};
+  if (usercolor == "demo") mode.demo = true;
+  return mode;
+}
+
+void open_window(Game& g) {
+  if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTTHREAD) != 0) {
+    fail_start(g, std::string("cannot start SDL: ") + SDL_GetError());
+  }
+  const int side = 10 * g.square_size;
+  g.screen = SDL_SetVideoMode(side, side, 32, SDL_HWSURFACE | SDL_DOUBLEBUF);
+  if (g.screen == nullptr) {
+    fail_start(g, std::string("cannot open the window: ") + SDL_GetError());
+  }
+  SDL_WM_SetCaption(WINDOW_TITLE, ICON_TITLE);
+}
+
+void load_pictures(Game& g) {
+  g.piece_sheet = load_picture(g, PIECE_PATH, 0);
+  g.dialog_picture = load_picture(g, DIALOG_PATH, 0);
+  g.progress_picture = load_picture(g, PROGRESS_PATH, 0);
+  g.white_picture = load_picture(g, WHITE_PATH, END_PICTURE_ALPHA);
+  g.black_picture = load_picture(g, BLACK_PATH, END_PICTURE_ALPHA);
+}
+
+void release_game(Game& g) {
+  if (g.cursor != nullptr) SDL_FreeCursor(g.cursor);
+  g.cursor = nullptr;
+  free_surface(g.piece_sheet);
+  free_surface(g.white_picture);
+  free_surface(g.black_picture);
+  free_surface(g.dialog_picture);
+  free_surface(g.progress_picture);
+  // The display surface belongs to SDL: SDL_Quit gives it back.
+  g.screen = nullptr;
+  SDL_Quit();
+}
+
+void start_game(Game& g) {
+  g.board = rules::board_from_cells(rules::starting_cells);
+  open_window(g);
+  load_pictures(g);
+  g.cursor = make_cursor(cursor_picture);
+  if (g.cursor != nullptr) SDL_SetCursor(g.cursor);  // else the system's arrow stays
+
+  config::IniText ini;
+  config::load_ini(ini, SETTINGS_PATH);
+  const GameMode mode = choose_mode(config::ini_value(ini, "GAME", "usercolor"));
+  g.user_color = mode.user_color;
+
+  draw_board(g, g.board);
+  if (mode.demo) play_demo(g);
+  play_game(g, mode.human_first);
+}
+
+void quit_game(Game& g) {
+  release_game(g);
+  end_process(EXIT_SUCCESS);
+}
+
+void poll_quit(Game& g) {
+  SDL_Event event;
+  while (SDL_PollEvent(&event) != 0) {
+    if (event.type == SDL_QUIT) quit_game(g);
+    if (event.type == SDL_KEYUP && event.key.keysym.sym == SDLK_ESCAPE) quit_game(g);
+  }
+}
+
+}  // namespace shell

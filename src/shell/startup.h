@@ -1,0 +1,61 @@
+// Start-up and shutdown of the window program: SDL, the window, the pictures,
+// the cursor, the game mode from conf.ini, and the orderly end.
+#pragma once
+
+#include <string>
+
+#include "shell/game.h"
+
+namespace shell {
+
+// The window's title and its icon title.
+inline constexpr const char* WINDOW_TITLE = "Morva - 0.102.5 - morva@example.org";
+inline constexpr const char* ICON_TITLE = "Morva";
+
+// Paths of the pictures, relative to the working directory.
+inline constexpr const char* PIECE_PATH = "./bitmaps/piece.bmp";
+inline constexpr const char* DIALOG_PATH = "./bitmaps/dialog.bmp";
+inline constexpr const char* PROGRESS_PATH = "./bitmaps/progress.bmp";
+inline constexpr const char* WHITE_PATH = "./bitmaps/white.bmp";
+inline constexpr const char* BLACK_PATH = "./bitmaps/black.bmp";
+
+// Opacity (of 255) of the end-of-game pictures over the board.
+inline constexpr int END_PICTURE_ALPHA = 130;
+
+// The settings file and the exit status after a start-up failure.
+inline constexpr const char* SETTINGS_PATH = "conf.ini";
+inline constexpr int FAILURE_STATUS = -1;
+
+// How the game is played, from the usercolor setting.
+struct GameMode {
+  rules::Side user_color;  // board orientation
+  bool human_first;        // the human plays white
+  bool demo;               // the computer plays both sides
+};
+
+// Returns the mode for a usercolor value: "white", "black", "demo"; anything
+// else has the computer play white with white shown at the bottom.
+GameMode choose_mode(const std::string& usercolor);
+
+// Starts SDL with its event thread, opens the 460 x 460 window and sets the
+// captions; on failure reports SDL's error and ends the process with status -1.
+void open_window(Game& g);
+
+// Loads the five pictures with their magenta key (alpha for the end pictures);
+// on failure reports the file and ends the process with status -1.
+void load_pictures(Game& g);
+
+// Releases the cursor and every surface of g and shuts SDL down.
+void release_game(Game& g);
+
+// Prepares g (position, window, pictures, cursor, mode), draws the board once
+// and enters the loop of the mode. Never returns.
+[[noreturn]] void start_game(Game& g);
+
+// Releases everything and ends the process with status 0. Never returns.
+[[noreturn]] void quit_game(Game& g);
+
+// Drops every waiting event; the window's close or Escape released quits.
+void poll_quit(Game& g);
+
+}  // namespace shell

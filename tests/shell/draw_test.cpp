@@ -1,0 +1,221 @@
+// Board drawing: orientation, square colours, selection, pieces, end of game.
+#include "shell/draw.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdio>
+#include <thread>
+
+#include "rules/board.h"
+#include "rules/move.h"
+#include "shell/startup.h"
+#include "shell_fixture.h"
+
+namespace shell_test {
+namespace {
+
+using shell::Rgb;
+
+constexpr int S = shell::SQUARE_SIZE;
+
+// Top left pixel of the screen square (i, j): outside the piece's cell.
+Rgb corner(shell::Game& g, int i, int j) { return pixel(g.screen, S + j * S, S + i * S); }
+
+// Centre pixel of the screen square (i, j): inside a piece's coloured block.
+Rgb centre(shell::Game& g, int i, int j) {
+  return pixel(g.screen, S + j * S + S / 2, S + i * S + S / 2);
+}
+
+rules::Board start_board() { return rules::board_from_cells(rules::starting_cells); }
+
+TEST(ShellSquareAtScreen, OrientationPutsA1OrH8AtTheBottomLeft) {
+  struct Case {
+    rules::Side user_color;
+    int i, j;
+    rules::Square square;
+  } cases[] = {
+      {rules::WHITE, 7, 0, 0},  {rules::WHITE, 0, 0, 56}, {rules::WHITE, 0, 7, 63},
+      {rules::WHITE, 7, 7, 7},  {rules::WHITE, 4, 4, 28}, {rules::BLACK, 7, 0, 63},
+      {rules::BLACK, 0, 0, 7},  {rules::BLACK, 0, 7, 0},  {rules::BLACK, 7, 7, 56},
+      {rules::BLACK, 3, 3, 28},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(shell::square_at_screen(c.user_color, c.i, c.j), c.square)
+        << "user_color " << int{c.user_color} << " row " << c.i << " column " << c.j;
+  }
+}
+
+TEST_F(ShellTest, WhiteAtTheBottomShowsA1DarkWithItsRook) {
+  shell::draw_board(g, start_board());
+  EXPECT_EQ(corner(g, 7, 0), shell::DARK_SQUARE);   // a1
+  EXPECT_EQ(corner(g, 0, 0), shell::LIGHT_SQUARE);  // a8
+  EXPECT_EQ(centre(g, 7, 0), piece_color(4));       // white rook on a1
+  EXPECT_EQ(centre(g, 7, 4), piece_color(6));       // white king on e1
+  EXPECT_EQ(centre(g, 0, 3), piece_color(-5));      // black queen on d8
+  EXPECT_EQ(centre(g, 1, 5), piece_color(-1));      // black pawn on f7
+  EXPECT_EQ(centre(g, 4, 4), shell::LIGHT_SQUARE);  // e4 is empty
+}
+
+TEST_F(ShellTest, BlackAtTheBottomShowsH8DarkWithItsRook) {
+  g.user_color = rules::BLACK;
+  shell::draw_board(g, start_board());
+  EXPECT_EQ(corner(g, 7, 0), shell::DARK_SQUARE);   // h8
+  EXPECT_EQ(corner(g, 0, 0), shell::LIGHT_SQUARE);  // h1
+  EXPECT_EQ(centre(g, 7, 0), piece_color(-4));      // black rook on h8
+  EXPECT_EQ(centre(g, 7, 3), piece_color(-6));      // black king on e8
+  EXPECT_EQ(centre(g, 0, 4), piece_color(5));       // white queen on d1
+  EXPECT_EQ(centre(g, 0, 0), piece_color(4));       // white rook on h1
+}
+
+TEST_F(ShellTest, SquareColoursFollowTheScreenPositionAndLeaveTheMargin) {
+  fill(g.screen, {1, 2, 3});
+  shell::draw_board(g, start_board());
+  for (int i = 0; i < 8; ++i) {
+    for (int j = 0; j < 8; ++j) {
+      const Rgb expected = (i + j) % 2 == 0 ? shell::LIGHT_SQUARE : shell::DARK_SQUARE;
+      EXPECT_EQ(corner(g, i, j), expected) << "row " << i << " column " << j;
+      EXPECT_EQ(pixel(g.screen, S + j * S + S - 1, S + i * S + S - 1), expected);
+    }
+  }
+  for (int k : {0, 45, 414, 459}) {
+    EXPECT_EQ(pixel(g.screen, k, 200), (Rgb{1, 2, 3})) << "margin x " << k;
+    EXPECT_EQ(pixel(g.screen, 200, k), (Rgb{1, 2, 3})) << "margin y " << k;
+  }
+}
+
+TEST_F(ShellTest, SelectedSquaresTakeTheSelectionColours) {
+  g.sel_from = 0;  // a1: dark, bottom left
+  shell::draw_board(g, start_board());
+  EXPECT_EQ(corner(g, 7, 0), shell::DARK_SELECTED);
+  EXPECT_EQ(corner(g, 7, 1), shell::LIGHT_SQUARE);
+
+  g.sel_from = 28;  // e4: light and empty
+  shell::draw_board(g, start_board());
+  EXPECT_EQ(corner(g, 4, 4), shell::LIGHT_SELECTED);
+  EXPECT_EQ(centre(g, 4, 4), shell::LIGHT_SELECTED);
+  EXPECT_EQ(corner(g, 7, 0), shell::DARK_SQUARE);
+
+  g.user_color = rules::BLACK;
+  g.sel_from = 7;  // h1: light, top left when black is at the bottom
+  shell::draw_board(g, start_board());
+  EXPECT_EQ(corner(g, 0, 0), shell::LIGHT_SELECTED);
+}
+
+TEST_F(ShellTest, NoSquareAndCastlingCodesSelectNothing) {
+  for (int code : {int{rules::NO_SQUARE}, rules::CASTLE_WHITE_QUEEN, rules::CASTLE_BLACK_KING}) {
+    g.sel_from = static_cast<std::int8_t>(code);
+    shell::draw_board(g, start_board());
+    for (int i = 0; i < 8; ++i) {
+      for (int j = 0; j < 8; ++j) {
+        const Rgb seen = corner(g, i, j);
+        EXPECT_TRUE(seen == shell::LIGHT_SQUARE || seen == shell::DARK_SQUARE)
+            << "sel_from " << code << " row " << i << " column " << j;
+      }
+    }
+  }
+}
+
+TEST_F(ShellTest, PiecesAreCopiedWithoutTheirMagentaGround) {
+  shell::draw_board(g, start_board());
+  const int inset = (S - shell::PIECE_SIZE) / 2;
+  // The cell's ground around the block is magenta in the sheet; the square shows through.
+  EXPECT_EQ(pixel(g.screen, S + inset, 7 * S + S + inset), shell::DARK_SQUARE);
+  EXPECT_EQ(pixel(g.screen, S + inset + PIECE_INSET - 1, 8 * S + S / 2), shell::DARK_SQUARE);
+  // The block itself starts exactly at the cell's offset plus its inset.
+  EXPECT_EQ(pixel(g.screen, S + inset + PIECE_INSET, 8 * S + inset + PIECE_INSET), piece_color(4));
+  for (int y = S; y < 9 * S; ++y) {
+    for (int x = S; x < 9 * S; ++x) {
+      ASSERT_FALSE(pixel(g.screen, x, y) == MAGENTA) << "magenta at " << x << ", " << y;
+    }
+  }
+}
+
+// A board with the pieces of the start but without one king.
+rules::Board without_king(rules::Side side) {
+  rules::Cells cells = rules::starting_cells;
+  cells[side == rules::WHITE ? 4 : 60] = 0;
+  return rules::board_from_cells(cells);
+}
+
+TEST_F(ShellTest, EndPictureNamesTheWinner) {
+  EXPECT_EQ(shell::end_picture(g, start_board()), nullptr);
+  EXPECT_EQ(shell::end_picture(g, without_king(rules::WHITE)), g.black_picture);
+  EXPECT_EQ(shell::end_picture(g, without_king(rules::BLACK)), g.white_picture);
+}
+
+// Returns whether each channel of seen is within 2 of src over dst at alpha 130.
+bool blended(Rgb seen, Rgb src, Rgb dst) {
+  auto mix = [](int s, int d) {
+    return (s * shell::END_PICTURE_ALPHA + d * (255 - shell::END_PICTURE_ALPHA)) / 255;
+  };
+  return std::abs(seen.r - mix(src.r, dst.r)) <= 2 && std::abs(seen.g - mix(src.g, dst.g)) <= 2 &&
+         std::abs(seen.b - mix(src.b, dst.b)) <= 2;
+}
+
+TEST_F(ShellTest, EndPictureIsCentredAndBlended) {
+  const rules::Board b = without_king(rules::BLACK);
+  shell::draw_squares(g, b);
+  shell::draw_end_picture(g, g.white_picture);
+  const int left = 5 * S - END_W / 2;  // 190
+  const int top = 5 * S - END_H / 2;   // 210
+  // Screen rows 3 and 4 meet at y 230; the picture's block spans 200..269 x 220..239.
+  const int x = left + END_INSET, y = top + END_INSET;
+  const Rgb under =
+      (((y - S) / S + (x - S) / S) % 2 == 0) ? shell::LIGHT_SQUARE : shell::DARK_SQUARE;
+  EXPECT_TRUE(blended(pixel(g.screen, x, y), WHITE_WIN_COLOR, under))
+      << ::testing::PrintToString(pixel(g.screen, x, y));
+  // Just outside the block the magenta border is keyed out: the board shows unchanged.
+  EXPECT_EQ(pixel(g.screen, x - 1, y), under);
+  EXPECT_EQ(pixel(g.screen, x, y - 1), under);
+  const int right = left + END_W - END_INSET - 1, bottom = top + END_H - END_INSET - 1;
+  const Rgb under_last =
+      (((bottom - S) / S + (right - S) / S) % 2 == 0) ? shell::LIGHT_SQUARE : shell::DARK_SQUARE;
+  EXPECT_TRUE(blended(pixel(g.screen, right, bottom), WHITE_WIN_COLOR, under_last));
+  EXPECT_EQ(pixel(g.screen, right + 1, bottom), under_last);
+  EXPECT_EQ(pixel(g.screen, right, bottom + 1), under_last);
+}
+
+// Each ending event of the end-of-game wait quits with status 0.
+TEST_F(ShellTest, EndOfGameWaitEndsOnPressReleaseOrClose) {
+  EXPECT_EXIT(
+      {
+        push_click(5, 5, SDL_BUTTON_RIGHT);
+        shell::draw_board(g, without_king(rules::WHITE));
+      },
+      ::testing::ExitedWithCode(0), "");
+  EXPECT_EXIT(
+      {
+        push_key(SDL_KEYUP, SDLK_a);
+        shell::draw_board(g, without_king(rules::BLACK));
+      },
+      ::testing::ExitedWithCode(0), "");
+  EXPECT_EXIT(
+      {
+        push_simple(SDL_QUIT);
+        shell::draw_board(g, without_king(rules::BLACK));
+      },
+      ::testing::ExitedWithCode(0), "");
+}
+
+// Motion and key presses only present the screen: the wait goes on until the
+// window is closed later (the message proves the close came first).
+TEST_F(ShellTest, EndOfGameWaitIgnoresMotionAndKeyPresses) {
+  EXPECT_EXIT(
+      {
+        push_simple(SDL_MOUSEMOTION);
+        push_key(SDL_KEYDOWN, SDLK_ESCAPE);
+        push_key(SDL_KEYDOWN, SDLK_SPACE);
+        std::thread closer([] {
+          std::this_thread::sleep_for(std::chrono::milliseconds(300));
+          std::fputs("closing the window\n", stderr);
+          push_simple(SDL_QUIT);
+        });
+        closer.detach();
+        shell::draw_board(g, without_king(rules::WHITE));
+      },
+      ::testing::ExitedWithCode(0), "closing the window");
+}
+
+}  // namespace
+}  // namespace shell_test

@@ -1,0 +1,214 @@
+// The human's move from clicks: board edges, orientation, buttons, castling
+// pairs, clicking twice, pairs that match nothing, and quitting.
+#include "shell/input.h"
+
+#include <gtest/gtest.h>
+
+#include "rules/board.h"
+#include "rules/move.h"
+#include "shell/startup.h"
+#include "shell_fixture.h"
+
+namespace shell_test {
+namespace {
+
+using rules::move_of;
+using rules::NO_SQUARE;
+
+constexpr rules::Square E1 = 4, E2 = 12, E4 = 28, E5 = 36, E7 = 52, E8 = 60;
+constexpr rules::Square A8 = 56, H1 = 7, C1 = 2, G1 = 6, C8 = 58, G8 = 62;
+
+rules::Board start_board() { return rules::board_from_cells(rules::starting_cells); }
+
+// Kings on e1 and e8 with all four rooks at home, the squares between free.
+rules::Board castling_board() {
+  rules::Cells cells{};
+  cells[E1] = 6;
+  cells[0] = cells[7] = 4;
+  cells[E8] = -6;
+  cells[56] = cells[63] = -4;
+  return rules::board_from_cells(cells);
+}
+
+void click(rules::Square square, rules::Side user_color, Uint8 button = SDL_BUTTON_LEFT) {
+  const Point p = point_of(square, user_color);
+  push_click(p.x, p.y, button);
+}
+
+TEST_F(ShellTest, SquareAtPointKnowsTheBoardEdges) {
+  const struct {
+    int x, y;
+    rules::Side user_color;
+    rules::Square square;
+  } cases[] = {
+      {45, 200, rules::WHITE, NO_SQUARE}, {46, 200, rules::WHITE, 32},  // a5
+      {413, 200, rules::WHITE, 39},       {414, 200, rules::WHITE, NO_SQUARE},
+      {200, 45, rules::WHITE, NO_SQUARE}, {200, 46, rules::WHITE, 59},  // d8
+      {200, 413, rules::WHITE, 3},        {200, 414, rules::WHITE, NO_SQUARE},
+      {0, 0, rules::WHITE, NO_SQUARE},    {459, 459, rules::WHITE, NO_SQUARE},
+      {50, 50, rules::WHITE, A8},         {50, 50, rules::BLACK, H1},
+      {413, 413, rules::WHITE, H1},       {413, 413, rules::BLACK, A8},
+      {46, 413, rules::BLACK, 63},        {91, 91, rules::WHITE, A8},
+      {92, 92, rules::WHITE, 49},  // b7
+  };
+  for (const auto& c : cases) {
+    g.user_color = c.user_color;
+    EXPECT_EQ(shell::square_at_point(g, c.x, c.y), c.square)
+        << "(" << c.x << ", " << c.y << ") user_color " << int{c.user_color};
+  }
+}
+
+TEST(ShellCastlingInput, KingSquarePairsBecomeCastlingMoves) {
+  EXPECT_EQ(shell::castling_input(E1, G1), rules::castling_move(rules::CASTLE_WHITE_KING));
+  EXPECT_EQ(shell::castling_input(E1, C1), rules::castling_move(rules::CASTLE_WHITE_QUEEN));
+  EXPECT_EQ(shell::castling_input(E8, G8), rules::castling_move(rules::CASTLE_BLACK_KING));
+  EXPECT_EQ(shell::castling_input(E8, C8), rules::castling_move(rules::CASTLE_BLACK_QUEEN));
+  EXPECT_EQ(shell::castling_input(G1, E1), move_of(G1, E1));
+  EXPECT_EQ(shell::castling_input(E1, G8), move_of(E1, G8));
+  EXPECT_EQ(shell::castling_input(NO_SQUARE, G1), move_of(NO_SQUARE, G1));
+}
+
+TEST_F(ShellTest, EmptyQueueReturnsTheSelectionAndDrawsIt) {
+  EXPECT_EQ(shell::read_human_move(g, start_board(), rules::WHITE), move_of(NO_SQUARE, NO_SQUARE));
+  click(E4, rules::WHITE);  // an empty square is accepted
+  EXPECT_EQ(shell::read_human_move(g, start_board(), rules::WHITE), move_of(E4, NO_SQUARE));
+  EXPECT_EQ(g.sel_from, E4);
+  const Point p = point_of(E4, rules::WHITE);
+  EXPECT_EQ(pixel(g.screen, p.x, p.y), shell::LIGHT_SELECTED);
+}
+
+TEST_F(ShellTest, ClicksInTheMarginChangeNothing) {
+  push_click(45, 360);
+  push_click(414, 360);
+  push_click(250, 45);
+  push_click(250, 414);
+  EXPECT_EQ(shell::read_human_move(g, start_board(), rules::WHITE), move_of(NO_SQUARE, NO_SQUARE));
+  click(E2, rules::WHITE);
+  push_click(250, 414);  // keeps the selection
+  EXPECT_EQ(shell::read_human_move(g, start_board(), rules::WHITE), move_of(E2, NO_SQUARE));
+}
+
+TEST_F(ShellTest, MatchedMoveReturnsAtOnceLeavingLaterEvents) {
+  click(E2, rules::WHITE);
+  click(E4, rules::WHITE);
+  click(A8, rules::WHITE);
+  EXPECT_EQ(shell::read_human_move(g, start_board(), rules::WHITE), move_of(E2, E4));
+  EXPECT_EQ(g.sel_from, E2);  // the played move stays selected
+  EXPECT_EQ(g.sel_to, E4);
+  EXPECT_EQ(drain_events(), 1);
+}
+
+TEST_F(ShellTest, EveryButtonClicks) {
+  for (Uint8 button : {SDL_BUTTON_RIGHT, SDL_BUTTON_MIDDLE, SDL_BUTTON_WHEELUP}) {
+    g.sel_from = g.sel_to = NO_SQUARE;
+    click(E2, rules::WHITE, button);
+    click(E4, rules::WHITE, button);
+    EXPECT_EQ(shell::read_human_move(g, start_board(), rules::WHITE), move_of(E2, E4))
+        << "button " << int{button};
+  }
+}
+
+TEST_F(ShellTest, BlackAtTheBottomReadsMirroredClicks) {
+  g.user_color = rules::BLACK;
+  click(E7, rules::BLACK);
+  click(E5, rules::BLACK);
+  EXPECT_EQ(shell::read_human_move(g, start_board(), rules::BLACK), move_of(E7, E5));
+  // The white-orientation screen spots of e7 and e5 are d2 and d4 here: no black move.
+  g.sel_from = g.sel_to = NO_SQUARE;
+  click(E7, rules::WHITE);
+  click(E5, rules::WHITE);
+  EXPECT_EQ(shell::read_human_move(g, start_board(), rules::BLACK), move_of(NO_SQUARE, NO_SQUARE));
+}
+
+TEST_F(ShellTest, KingSquarePairsPlayCastling) {
+  const struct {
+    rules::Side side;
+    rules::Square from, to;
+    int code;
+  } cases[] = {
+      {rules::WHITE, E1, G1, rules::CASTLE_WHITE_KING},
+      {rules::WHITE, E1, C1, rules::CASTLE_WHITE_QUEEN},
+      {rules::BLACK, E8, G8, rules::CASTLE_BLACK_KING},
+      {rules::BLACK, E8, C8, rules::CASTLE_BLACK_QUEEN},
+  };
+  for (const auto& c : cases) {
+    g.sel_from = g.sel_to = NO_SQUARE;
+    click(c.from, rules::WHITE);
+    click(c.to, rules::WHITE);
+    EXPECT_EQ(shell::read_human_move(g, castling_board(), c.side), rules::castling_move(c.code))
+        << "code " << c.code;
+    EXPECT_EQ(g.sel_from, c.code);  // a castling selects no square
+  }
+}
+
+TEST_F(ShellTest, KingSquarePairIsRefusedWhenCastlingIsNotGenerated) {
+  // A queen on e1 could go to g1, but e1-g1 always means castling, and with no
+  // king on e1 there is none.
+  rules::Cells cells{};
+  cells[E1] = 5;
+  cells[H1] = 6;
+  cells[E8] = -6;
+  const rules::Board b = rules::board_from_cells(cells);
+  click(E1, rules::WHITE);
+  click(G1, rules::WHITE);
+  EXPECT_EQ(shell::read_human_move(g, b, rules::WHITE), move_of(NO_SQUARE, NO_SQUARE));
+  click(E1, rules::WHITE);
+  click(rules::Square{5}, rules::WHITE);  // e1-f1 is an ordinary queen move
+  EXPECT_EQ(shell::read_human_move(g, b, rules::WHITE), move_of(E1, 5));
+}
+
+TEST_F(ShellTest, SameSquareTwiceClearsTheSelection) {
+  click(E2, rules::WHITE);
+  click(E2, rules::WHITE);
+  EXPECT_EQ(shell::read_human_move(g, start_board(), rules::WHITE), move_of(NO_SQUARE, NO_SQUARE));
+  click(E2, rules::WHITE);  // the next click starts a new move
+  click(E4, rules::WHITE);
+  EXPECT_EQ(shell::read_human_move(g, start_board(), rules::WHITE), move_of(E2, E4));
+}
+
+TEST_F(ShellTest, PairThatMatchesNothingClearsTheSelection) {
+  const struct {
+    rules::Square from, to;
+    rules::Side side;
+  } cases[] = {
+      {E2, E5, rules::WHITE},  // too far for a pawn
+      {E7, E5, rules::WHITE},  // the opponent's piece
+      {E4, E5, rules::WHITE},  // an empty square first
+      {E1, G1, rules::WHITE},  // castling with the squares between taken
+  };
+  for (const auto& c : cases) {
+    click(c.from, rules::WHITE);
+    click(c.to, rules::WHITE);
+    EXPECT_EQ(shell::read_human_move(g, start_board(), c.side), move_of(NO_SQUARE, NO_SQUARE));
+    EXPECT_EQ(g.sel_from, NO_SQUARE);
+    EXPECT_EQ(g.sel_to, NO_SQUARE);
+  }
+}
+
+TEST_F(ShellTest, KeysOtherThanEscapeReleasedDoNothing) {
+  push_key(SDL_KEYDOWN, SDLK_ESCAPE);
+  push_key(SDL_KEYUP, SDLK_SPACE);
+  push_simple(SDL_MOUSEMOTION);
+  click(E2, rules::WHITE);
+  EXPECT_EQ(shell::read_human_move(g, start_board(), rules::WHITE), move_of(E2, NO_SQUARE));
+  EXPECT_EQ(drain_events(), 0);
+}
+
+TEST_F(ShellTest, EscapeReleasedOrCloseDuringTheHumansTurnQuits) {
+  EXPECT_EXIT(
+      {
+        click(E2, rules::WHITE);
+        push_key(SDL_KEYUP, SDLK_ESCAPE);
+        shell::read_human_move(g, start_board(), rules::WHITE);
+      },
+      ::testing::ExitedWithCode(0), "");
+  EXPECT_EXIT(
+      {
+        push_simple(SDL_QUIT);
+        shell::read_human_move(g, start_board(), rules::WHITE);
+      },
+      ::testing::ExitedWithCode(0), "");
+}
+
+}  // namespace
+}  // namespace shell_test
