@@ -1,6 +1,9 @@
 // The game loops; standard output gets one line per move pair.
 #include "shell/loops.h"
 
+#include <cstdio>
+#include <iostream>
+
 #include "engine/computer_move.h"
 #include "rules/make_move.h"
 #include "shell/console.h"
@@ -10,6 +13,15 @@
 namespace shell {
 
 namespace {
+
+// Writes a move of the record and the text after it, and hands both to the
+// output at once, so that a pipe or a file sees each move as it is played.
+void record(rules::Move m, const char* after) {
+  print_move(m);
+  print_text(after);
+  std::cout.flush();
+  std::fflush(stdout);
+}
 
 // Returns whether a Move from read_human_move is complete.
 bool complete(rules::Move m) {
@@ -41,29 +53,22 @@ void play_game(Game& g, bool human_first) {
     if (human_first) {
       draw_board(g, g.board);  // shows the computer's last move
     } else {
-      print_move(play_computer(g, computer));
-      print_text(" - ");
+      record(play_computer(g, computer), " - ");
       draw_board(g, g.board);
     }
     const rules::Move m = human_move(g, human);
     g.board = rules::make_move(g.board, m);
     draw_board(g, g.board);
-    print_move(m);
-    print_text(human_first ? " - " : "\n");
-    if (human_first) {
-      print_move(play_computer(g, computer));
-      print_text("\n");
-    }
+    record(m, human_first ? " - " : "\n");
+    if (human_first) record(play_computer(g, computer), "\n");
   }
 }
 
 void play_demo(Game& g) {
   for (;;) {
-    print_move(play_computer(g, rules::WHITE));
-    print_text(" - ");
+    record(play_computer(g, rules::WHITE), " - ");
     draw_board(g, g.board);
-    print_move(play_computer(g, rules::BLACK));
-    print_text("\n");
+    record(play_computer(g, rules::BLACK), "\n");
     draw_board(g, g.board);
   }
 }

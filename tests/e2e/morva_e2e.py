@@ -1,0 +1,344 @@
+#!/usr/bin/python3
+"""End-to-end tests of the window program: the built morva in a real window
+under its own Xvfb, driven with xdotool, in a fresh working folder each time.
+
+Usage: morva_e2e.py CASE --morva PATH --data DIR
+       morva_e2e.py screenshot OUT.png --morva PATH --data DIR
+CASE is one of: white, black, demo, no-index.
+"""
+
+import argparse
+import ctypes
+import ctypes.util
+import os
+import re
+import shutil
+import signal
+import subprocess
+import sys
+import tempfile
+import time
+
+from PIL import Image, ImageGrab
+
+SQUARE = 46  # pixels of one board square; the board starts one square in
+PIECE = 40
+DARK, LIGHT = (50, 20, 30), (230, 230, 230)
+MAGENTA = (255, 0, 255)
+# Small and fast strength settings, so the computer answers in well under a second.
+FAST_ALGO = "[ALGO]\nlevel=2;\nprelevel=1;\nmaxlevel=3;\ncomplexity=2;\n"
+SQUARE_NAMES = {f + r: 8 * (int(r) - 1) + "abcdefgh".index(f) for f in "abcdefgh" for r in "12345678"}
+TIME_LIMIT = 120  # seconds for one whole case
+MOVE = r"(?:[a-h][0-9]+){2}"  # a move as the game record writes it (castling: f13f13...)
+
+
+class Failure(Exception):
+    pass
+
+
+def check(condition, message):
+    if not condition:
+        raise Failure(message)
+
+
+def wait_until(predicate, timeout, what):
+    deadline = time.monotonic() + timeout
+    while time.monotonic() < deadline:
+        value = predicate()
+        if value:
+            return value
+        time.sleep(0.05)
+    raise Failure("timed out after %.0f s waiting for %s" % (timeout, what))
+
+
+def square_point(name, user_color):
+    """Window pixel of the centre of a square for an orientation (0 white at the bottom)."""
+    s = SQUARE_NAMES[name]
+    rank, file = s // 8, s % 8
+    i, j = (7 - rank, file) if user_color == 0 else (rank, 7 - file)
+    return SQUARE + j * SQUARE + SQUARE // 2, SQUARE + i * SQUARE + SQUARE // 2
+
+
+class Xvfb:
+    """A private X server on the first free display number."""
+
+    def __enter__(self):
+        read_end, write_end = os.pipe()
+        self.process = subprocess.Popen(
+            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "640x480x24", "-nolisten", "tcp"],
+            pass_fds=[write_end], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        os.close(write_end)
+        with os.fdopen(read_end) as pipe:
+            number = pipe.readline().strip()
+        check(number, "Xvfb did not start")
+        self.display = ":" + number
+        return self
+
+    def __exit__(self, *exc):
+        self.process.terminate()
+        try:
+            self.process.wait(timeout=5)
+        except subprocess.TimeoutExpired:
+            self.process.kill()
+            self.process.wait()
+
+
+class Game:
+    """morva running in a scratch folder that holds conf.ini, bitmaps/ and db/."""
+
+    def __init__(self, morva, data, usercolor, display, with_index=True):
+        self.folder = tempfile.mkdtemp(prefix="morva-e2e-")
+        shutil.copytree(os.path.join(data, "bitmaps"), os.path.join(self.folder, "bitmaps"))
+        shutil.copytree(os.path.join(data, "db"), os.path.join(self.folder, "db"))
+        if not with_index:
+            os.remove(os.path.join(self.folder, "db", "index.db"))
+        with open(os.path.join(self.folder, "conf.ini"), "w") as ini:
+            ini.write("[GAME]\nusercolor=%s;\n%s" % (usercolor, FAST_ALGO))
+        self.data = data
+        self.display = display
+        env = dict(os.environ)
+        env.pop("SDL_VIDEODRIVER", None)
+        if display:
+            env["DISPLAY"] = display
+        else:
+            env.pop("DISPLAY", None)
+        self.out_path = os.path.join(self.folder, "stdout.txt")
+        self.out_file = open(self.out_path, "wb")
+        self.err_file = open(os.path.join(self.folder, "stderr.txt"), "wb")
+        self.process = subprocess.Popen([morva], cwd=self.folder, env=env, stdout=self.out_file,
+                                        stderr=self.err_file, stdin=subprocess.DEVNULL)
+        self.window = None
+
+    def __enter__(self):
+        return self
+
+    def __exit__(self, *exc):
+        if self.process.poll() is None:
+            self.process.kill()
+            self.process.wait()
+        self.out_file.close()
+        self.err_file.close()
+        if exc[0] is not None:
+            sys.stderr.write("standard output of morva so far:\n%s\n" % self.output()[-3000:])
+        shutil.rmtree(self.folder, ignore_errors=True)
+
+    def output(self):
+        with open(self.out_path, "rb") as f:
+            return f.read().decode("latin-1")
+
+    def xdotool(self, *args, timeout=10):
+        try:
+            result = subprocess.run(["xdotool", *args], env=dict(os.environ, DISPLAY=self.display),
+                                    capture_output=True, text=True, timeout=timeout)
+        except subprocess.TimeoutExpired:
+            raise Failure("xdotool %s took longer than %d s" % (" ".join(args), timeout))
+        return result.stdout
+
+    def wait_window(self):
+        ids = self.xdotool("search", "--sync", "--onlyvisible", "--name", "^Morva - ", timeout=20)
+        check(ids.split(), "no Morva window appeared")
+        self.window = ids.split()[0]
+        geometry = self.xdotool("getwindowgeometry", self.window)
+        check("460x460" in geometry, "window is not 460x460: " + geometry)
+        return self.window
+
+    def click(self, square, user_color):
+        x, y = square_point(square, user_color)
+        self.xdotool("mousemove", "--window", self.window, str(x), str(y), "click", "1")
+        time.sleep(0.1)
+
+    def press_escape(self):
+        self.xdotool("mousemove", "--window", self.window, "5", "5")
+        self.xdotool("key", "Escape")
+
+    def close_window(self):
+        """Asks the window to close the way a window manager's close button does."""
+        send_delete_window(self.display, int(self.window))
+
+    def screenshot(self):
+        return ImageGrab.grab(xdisplay=self.display).convert("RGB")
+
+    def wait_exit(self, timeout=20):
+        try:
+            return self.process.wait(timeout=timeout)
+        except subprocess.TimeoutExpired:
+            raise Failure("morva did not end within %d s" % timeout)
+
+
+class XClientMessageEvent(ctypes.Structure):
+    _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong), ("send_event", ctypes.c_int),
+                ("display", ctypes.c_void_p), ("window", ctypes.c_ulong),
+                ("message_type", ctypes.c_ulong), ("format", ctypes.c_int),
+                ("data", ctypes.c_long * 5)]
+
+
+class XEvent(ctypes.Union):
+    _fields_ = [("xclient", XClientMessageEvent), ("pad", ctypes.c_long * 24)]
+
+
+def send_delete_window(display, window):
+    """Sends WM_DELETE_WINDOW to a window: SDL turns it into SDL_QUIT."""
+    x11 = ctypes.cdll.LoadLibrary(ctypes.util.find_library("X11") or "libX11.so.6")
+    x11.XOpenDisplay.restype = ctypes.c_void_p
+    x11.XOpenDisplay.argtypes = [ctypes.c_char_p]
+    x11.XInternAtom.restype = ctypes.c_ulong
+    x11.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
+    x11.XSendEvent.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_long,
+                               ctypes.POINTER(XEvent)]
+    x11.XFlush.argtypes = [ctypes.c_void_p]
+    x11.XCloseDisplay.argtypes = [ctypes.c_void_p]
+    dpy = x11.XOpenDisplay(display.encode())
+    check(dpy, "cannot open display " + display)
+    event = XEvent()
+    event.xclient.type = 33  # ClientMessage
+    event.xclient.window = window
+    event.xclient.message_type = x11.XInternAtom(dpy, b"WM_PROTOCOLS", 0)
+    event.xclient.format = 32
+    event.xclient.data[0] = x11.XInternAtom(dpy, b"WM_DELETE_WINDOW", 0)
+    x11.XSendEvent(dpy, window, 0, 0, ctypes.byref(event))
+    x11.XFlush(dpy)
+    x11.XCloseDisplay(dpy)
+
+
+def expected_square(data, code, dark):
+    """The 46 x 46 picture of a square holding a piece (cell code), as morva draws it."""
+    sheet = Image.open(os.path.join(data, "bitmaps", "piece.bmp")).convert("RGB")
+    column, row = abs(code) - 1, 0 if code > 0 else 1
+    cell = sheet.crop((column * PIECE, row * PIECE, (column + 1) * PIECE, (row + 1) * PIECE))
+    square = Image.new("RGB", (SQUARE, SQUARE), DARK if dark else LIGHT)
+    mask = Image.new("L", cell.size, 0)
+    mask.putdata([0 if p == MAGENTA else 255 for p in cell.getdata()])
+    inset = (SQUARE - PIECE) // 2
+    square.paste(cell, (inset, inset), mask)
+    return square
+
+
+def screen_square(shot, i, j):
+    x, y = SQUARE + j * SQUARE, SQUARE + i * SQUARE
+    return shot.crop((x, y, x + SQUARE, y + SQUARE))
+
+
+def computer_list_then_move(text):
+    """Splits the computer's part of the record: its scored list, then its move."""
+    lines = text.split("\n")
+    listed = [re.match(r"(?: \(find at pos : \d+\) )*(%s) => -?[0-9.]+$" % MOVE, l) for l in lines[:-1]]
+    return listed, lines[-1]
+
+
+def case_white(args):
+    with Xvfb() as x, Game(args.morva, args.data, "white", x.display) as game:
+        game.wait_window()
+        game.click("e2", 0)
+        game.click("e4", 0)
+        record = wait_until(lambda: re.match(r"e2e4 - (.*\n)*%s\n" % MOVE, game.output()), 30,
+                            "the computer's reply")
+        text = record.group(0)
+        listed, reply = computer_list_then_move(text[len("e2e4 - "):-1])
+        check(listed and all(listed), "the computer's list is malformed:\n" + text)
+        first = next(m.group(1) for m in listed if m.group(1) != "d13d13")
+        check(reply == first, "reply %s is not the list's first move %s" % (reply, first))
+        game.press_escape()
+        status = game.wait_exit()
+        check(status == 0, "Escape released: status %d" % status)
+        check(game.output() == text, "output after the reply: " + game.output()[len(text):])
+
+
+def case_black(args):
+    with Xvfb() as x, Game(args.morva, args.data, "black", x.display) as game:
+        game.wait_window()
+        opening = wait_until(lambda: re.match(r"(.*\n)*(%s) - $" % MOVE, game.output()), 30,
+                             "the computer's first move")
+        check(re.match(r"(?: \(find at pos : \d+\) )*%s => " % MOVE, game.output()),
+              "no scored list before the first move")
+        # Black at the bottom: h8 bottom left (a dark square) with its rook, e8 with the
+        # king; e1's king and a1's rook at the top. Neither side can have moved them yet.
+        expected = {(7, 0): -4, (7, 3): -6, (0, 3): 6, (0, 7): 4}
+
+        def board_shown():
+            shot = game.screenshot()
+            return all(list(screen_square(shot, i, j).getdata()) ==
+                       list(expected_square(args.data, code, (i + j) % 2 == 1).getdata())
+                       for (i, j), code in expected.items())
+
+        wait_until(board_shown, 10, "the board with black at the bottom")
+        game.click("e7", 1)
+        game.click("e5", 1)
+        first_line = opening.group(0) + "e7e5\n"
+        wait_until(lambda: game.output().startswith(first_line), 10, "the line ending in e7e5")
+        game.close_window()  # taken at once, or at the next progress report
+        status = game.wait_exit()
+        check(status == 0, "window closed: status %d" % status)
+
+
+def case_demo(args):
+    with Xvfb() as x, Game(args.morva, args.data, "demo", x.display) as game:
+        game.wait_window()
+        wait_until(lambda: game.output().count(" - ") >= 3, 60, "three move pairs")
+        game.close_window()
+        status = game.wait_exit()
+        check(status == 0, "window closed: status %d" % status)
+        out = game.output()
+        check(len(re.findall(r"\n%s - " % MOVE, out)) == out.count(" - "),
+              "a white move in the record is not a move:\n" + out)
+
+
+def case_no_index(args):
+    # No display at all: had morva tried to open a window first, SDL would fail
+    # and report that instead of the book's error.
+    with Game(args.morva, args.data, "white", None, with_index=False) as game:
+        status = game.wait_exit(timeout=10)
+        out = game.output()
+        check(status == 255, "status %d, not 255" % status)
+        check(re.fullmatch(r"ERROR\t[^\n]*\./db/index\.db[^\n]*\n\tfile [^\n]+ line \d+\n"
+                           r"\tcompilation [^\n]+\n", out), "not the book's error report:\n" + out)
+
+
+def make_screenshot(args):
+    """A game in progress as white, for the README."""
+    with Xvfb() as x, Game(args.morva, args.data, "white", x.display) as game:
+        game.wait_window()
+        for move in ("e2e4", "g1f3", "f1c4"):
+            count = game.output().count("\n")
+            game.click(move[:2], 0)
+            game.click(move[2:], 0)
+            wait_until(lambda: game.output().count("\n") > count and
+                       re.search(r"\n%s\n$" % MOVE, game.output()), 30, "the reply to " + move)
+        time.sleep(0.5)
+        game.click("d2", 0)  # a selected square shows the highlight
+        time.sleep(0.5)
+        shot = game.screenshot().crop((0, 0, 10 * SQUARE, 10 * SQUARE))
+        shot.save(args.out)
+        game.press_escape()
+        game.wait_exit()
+
+
+CASES = {"white": case_white, "black": case_black, "demo": case_demo, "no-index": case_no_index}
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("case", choices=sorted(CASES) + ["screenshot"])
+    parser.add_argument("out", nargs="?")
+    parser.add_argument("--morva", required=True)
+    parser.add_argument("--data", required=True)
+    args = parser.parse_args()
+    args.morva, args.data = os.path.abspath(args.morva), os.path.abspath(args.data)
+
+    def out_of_time(*_):
+        raise Failure("the whole case took longer than %d s" % TIME_LIMIT)
+
+    signal.signal(signal.SIGALRM, out_of_time)
+    signal.alarm(TIME_LIMIT)  # a hung run fails (and cleans up) instead of blocking the suite
+    try:
+        for tool in ("Xvfb", "xdotool"):
+            check(shutil.which(tool), tool + " is missing (scripts/install-deps installs it)")
+        (make_screenshot if args.case == "screenshot" else CASES[args.case])(args)
+    except Failure as failure:
+        print("FAILED: %s" % failure)
+        return 1
+    print("passed: %s" % args.case)
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
