@@ -72,6 +72,8 @@ class Xvfb:
             number = pipe.readline().strip()
         check(number, "Xvfb did not start")
         self.display = ":" + number
+        # The number comes when the socket exists; wait until a client really gets in.
+        wait_until(lambda: can_connect(self.display), 10, "a connection to Xvfb " + self.display)
         return self
 
     def __exit__(self, *exc):
@@ -119,8 +121,13 @@ class Game:
         self.out_file.close()
         self.err_file.close()
         if exc[0] is not None:
-            sys.stderr.write("standard output of morva so far:\n%s\n" % self.output()[-3000:])
+            sys.stderr.write("morva on display %s, standard output so far:\n%s\n" %
+                             (self.display, self.output()[-3000:]))
         shutil.rmtree(self.folder, ignore_errors=True)
+
+    def errors(self):
+        with open(os.path.join(self.folder, "stderr.txt"), "rb") as f:
+            return f.read().decode("latin-1").strip()
 
     def output(self):
         with open(self.out_path, "rb") as f:
@@ -132,11 +139,13 @@ class Game:
                                     capture_output=True, text=True, timeout=timeout)
         except subprocess.TimeoutExpired:
             raise Failure("xdotool %s took longer than %d s" % (" ".join(args), timeout))
+        self.xdotool_errors = result.stderr
         return result.stdout
 
     def wait_window(self):
         ids = self.xdotool("search", "--sync", "--onlyvisible", "--name", "^Morva - ", timeout=20)
-        check(ids.split(), "no Morva window appeared")
+        check(ids.split(), "no Morva window appeared on %s (xdotool: %s; morva: %s, %s)" %
+              (self.display, self.xdotool_errors.strip(), self.process.poll(), self.errors()))
         self.window = ids.split()[0]
         geometry = self.xdotool("getwindowgeometry", self.window)
         check("460x460" in geometry, "window is not 460x460: " + geometry)
@@ -176,17 +185,30 @@ class XEvent(ctypes.Union):
     _fields_ = [("xclient", XClientMessageEvent), ("pad", ctypes.c_long * 24)]
 
 
-def send_delete_window(display, window):
-    """Sends WM_DELETE_WINDOW to a window: SDL turns it into SDL_QUIT."""
+def libx11():
     x11 = ctypes.cdll.LoadLibrary(ctypes.util.find_library("X11") or "libX11.so.6")
     x11.XOpenDisplay.restype = ctypes.c_void_p
     x11.XOpenDisplay.argtypes = [ctypes.c_char_p]
+    x11.XCloseDisplay.argtypes = [ctypes.c_void_p]
+    return x11
+
+
+def can_connect(display):
+    x11 = libx11()
+    dpy = x11.XOpenDisplay(display.encode())
+    if dpy:
+        x11.XCloseDisplay(dpy)
+    return bool(dpy)
+
+
+def send_delete_window(display, window):
+    """Sends WM_DELETE_WINDOW to a window: SDL turns it into SDL_QUIT."""
+    x11 = libx11()
     x11.XInternAtom.restype = ctypes.c_ulong
     x11.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
     x11.XSendEvent.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_long,
                                ctypes.POINTER(XEvent)]
     x11.XFlush.argtypes = [ctypes.c_void_p]
-    x11.XCloseDisplay.argtypes = [ctypes.c_void_p]
     dpy = x11.XOpenDisplay(display.encode())
     check(dpy, "cannot open display " + display)
     event = XEvent()
