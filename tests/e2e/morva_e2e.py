@@ -123,6 +123,7 @@ class Game:
         if exc[0] is not None:
             sys.stderr.write("morva on display %s, standard output so far:\n%s\n" %
                              (self.display, self.output()[-3000:]))
+            sys.stderr.write("standard error:\n%s\n" % self.errors()[-3000:])
         shutil.rmtree(self.folder, ignore_errors=True)
 
     def errors(self):
