@@ -4,7 +4,8 @@ under its own Xvfb, driven with xdotool, in a fresh working folder each time.
 
 Usage: morva_e2e.py CASE --morva PATH --data DIR
        morva_e2e.py screenshot OUT.png --morva PATH --data DIR
-CASE is one of: white, black, demo, no-index.
+       morva_e2e.py installed --morva PATH --data DIR --build BUILD_DIR
+CASE is one of: white, black, demo, capture, no-index, installed.
 """
 
 import argparse
@@ -85,20 +86,25 @@ class Xvfb:
             self.process.wait()
 
 
-class Game:
-    """morva running in a scratch folder that holds conf.ini, bitmaps/ and db/."""
+def write_settings(folder, usercolor):
+    with open(os.path.join(folder, "conf.ini"), "w") as ini:
+        ini.write("[GAME]\nusercolor=%s;\n%s" % (usercolor, FAST_ALGO))
 
-    def __init__(self, morva, data, usercolor, display, with_index=True):
+
+class Game:
+    """morva running in a scratch folder that holds conf.ini, bitmaps/ and db/
+    (or, given a command, that command run with the scratch folder for its logs)."""
+
+    def __init__(self, morva, data, usercolor, display, with_index=True, command=None, env=None):
         self.folder = tempfile.mkdtemp(prefix="morva-e2e-")
-        shutil.copytree(os.path.join(data, "bitmaps"), os.path.join(self.folder, "bitmaps"))
-        shutil.copytree(os.path.join(data, "db"), os.path.join(self.folder, "db"))
-        if not with_index:
-            os.remove(os.path.join(self.folder, "db", "index.db"))
-        with open(os.path.join(self.folder, "conf.ini"), "w") as ini:
-            ini.write("[GAME]\nusercolor=%s;\n%s" % (usercolor, FAST_ALGO))
-        self.data = data
+        if command is None:
+            shutil.copytree(os.path.join(data, "bitmaps"), os.path.join(self.folder, "bitmaps"))
+            shutil.copytree(os.path.join(data, "db"), os.path.join(self.folder, "db"))
+            if not with_index:
+                os.remove(os.path.join(self.folder, "db", "index.db"))
+            write_settings(self.folder, usercolor)
         self.display = display
-        env = dict(os.environ)
+        env = dict(env or os.environ)
         env.pop("SDL_VIDEODRIVER", None)
         if display:
             env["DISPLAY"] = display
@@ -107,8 +113,9 @@ class Game:
         self.out_path = os.path.join(self.folder, "stdout.txt")
         self.out_file = open(self.out_path, "wb")
         self.err_file = open(os.path.join(self.folder, "stderr.txt"), "wb")
-        self.process = subprocess.Popen([morva], cwd=self.folder, env=env, stdout=self.out_file,
-                                        stderr=self.err_file, stdin=subprocess.DEVNULL)
+        self.process = subprocess.Popen(command or [morva], cwd=self.folder, env=env,
+                                        stdout=self.out_file, stderr=self.err_file,
+                                        stdin=subprocess.DEVNULL)
         self.window = None
 
     def __enter__(self):
@@ -305,6 +312,54 @@ def case_demo(args):
               "a white move in the record is not a move:\n" + out)
 
 
+def blend(src, dst):
+    """The colour of src drawn at alpha 130 over dst."""
+    return tuple((s * 130 + d * (255 - 130)) // 255 for s, d in zip(src, dst))
+
+
+def case_capture(args):
+    """The human walks the white king out until the computer takes it: the black
+    end picture shows at once over the board, and a click ends the game."""
+    with Xvfb() as x, Game(args.morva, args.data, "white", x.display) as game:
+        game.wait_window()
+        king = "e1"
+        for move in ["f2f3", "e1f2", "f2e3", "e3d4", "d4c5", "c5b6", "b6a7"]:
+            check(move[:2] in ("f2", king), "the walk lost its king")
+            before = game.output()
+            game.click(move[:2], 0)
+            game.click(move[2:], 0)
+            reply = wait_until(lambda: re.fullmatch(re.escape(before) + r"%s - (?:.*\n)*(%s)\n" %
+                                                    (move, MOVE), game.output()), 30,
+                               "the computer's reply to " + move)
+            king = move[2:] if move[:2] == king else king
+            if reply.group(1)[-2:] == king:
+                break
+        else:
+            raise Failure("the computer never took the king")
+        picture = Image.open(os.path.join(args.data, "bitmaps", "black.bmp")).convert("RGB")
+        left, top = 5 * SQUARE - picture.width // 2, 5 * SQUARE - picture.height // 2
+
+        def end_picture_shown():
+            shot = game.screenshot()
+            drawn = matched = 0
+            for y in range(0, picture.height, 3):
+                for x in range(0, picture.width, 3):
+                    src = picture.getpixel((x, y))
+                    if src == MAGENTA:
+                        continue
+                    drawn += 1
+                    seen = shot.getpixel((left + x, top + y))
+                    matched += any(all(abs(a - b) <= 2 for a, b in zip(seen, blend(src, ground)))
+                                   for ground in (LIGHT, DARK))
+            return drawn and matched >= drawn // 2  # pieces under the picture blend otherwise
+
+        wait_until(end_picture_shown, 5, "the black end picture over the board")
+        time.sleep(0.3)
+        check(game.process.poll() is None, "morva ended before the click")
+        game.click("a1", 0)
+        check(game.wait_exit() == 0, "click after the end: status not 0")
+
+
 def case_no_index(args):
     # No display at all: had morva tried to open a window first, SDL would fail
     # and report that instead of the book's error.
@@ -316,11 +371,42 @@ def case_no_index(args):
                            r"\tcompilation [^\n]+\n", out), "not the book's error report:\n" + out)
 
 
+def case_installed(args):
+    """cmake --install, then the launcher: the installed data folder, then a personal one."""
+    check(args.build, "the installed case needs --build")
+    prefix = tempfile.mkdtemp(prefix="morva-prefix-")
+    home = tempfile.mkdtemp(prefix="morva-home-")
+    try:
+        subprocess.run(["cmake", "--install", args.build, "--prefix", prefix], check=True,
+                       stdout=subprocess.DEVNULL, timeout=60)
+        launcher = os.path.join(prefix, "bin", "morva-launch")
+        env = dict(os.environ, XDG_DATA_HOME=home)
+        with Xvfb() as x, Game(None, None, None, x.display, command=[launcher], env=env) as game:
+            game.wait_window()  # found its pictures and book in the installed folder
+            game.press_escape()
+            check(game.wait_exit() == 0, "installed game: status not 0")
+            check("WARNING" not in game.output(), "installed conf.ini not read: " + game.output())
+
+        subprocess.run([launcher, "--personal"], env=env, check=True, stdout=subprocess.DEVNULL)
+        personal = os.path.join(home, "morva")
+        for name in ("conf.ini", "bitmaps/piece.bmp", "db/index.db"):
+            check(os.path.isfile(os.path.join(personal, name)), "--personal did not copy " + name)
+        write_settings(personal, "black")
+        with Xvfb() as x, Game(None, None, None, x.display, command=[launcher], env=env) as game:
+            game.wait_window()  # the personal conf.ini: the computer opens as white
+            wait_until(lambda: game.output().endswith(" - "), 30, "the computer's first move")
+            game.close_window()
+            check(game.wait_exit() == 0, "personal game: status not 0")
+    finally:
+        shutil.rmtree(prefix, ignore_errors=True)
+        shutil.rmtree(home, ignore_errors=True)
+
+
 def make_screenshot(args):
     """A game in progress as white, for the README."""
     with Xvfb() as x, Game(args.morva, args.data, "white", x.display) as game:
         game.wait_window()
-        for move in ("e2e4", "g1f3", "f1c4"):
+        for move in ("e2e4", "g1f3", "b1c3"):
             count = game.output().count("\n")
             game.click(move[:2], 0)
             game.click(move[2:], 0)
@@ -335,7 +421,8 @@ def make_screenshot(args):
         game.wait_exit()
 
 
-CASES = {"white": case_white, "black": case_black, "demo": case_demo, "no-index": case_no_index}
+CASES = {"white": case_white, "black": case_black, "demo": case_demo, "no-index": case_no_index,
+         "installed": case_installed, "capture": case_capture}
 
 
 def main():
@@ -344,6 +431,7 @@ def main():
     parser.add_argument("out", nargs="?")
     parser.add_argument("--morva", required=True)
     parser.add_argument("--data", required=True)
+    parser.add_argument("--build", help="the build folder, for the installed case")
     args = parser.parse_args()
     args.morva, args.data = os.path.abspath(args.morva), os.path.abspath(args.data)
 
