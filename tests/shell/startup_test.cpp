@@ -39,20 +39,6 @@ TEST(ShellChooseMode, OnlyTheExactWordsChangeTheDefault) {
   }
 }
 
-TEST(ShellGameRecord, StartsWithTheInitialValues) {
-  const shell::Game fresh;
-  EXPECT_EQ(fresh.sel_from, rules::NO_SQUARE);
-  EXPECT_EQ(fresh.sel_to, rules::NO_SQUARE);
-  EXPECT_EQ(fresh.piece_size, 40);
-  EXPECT_EQ(fresh.square_size, 46);
-  EXPECT_FALSE(fresh.progress_shown);
-  EXPECT_EQ(fresh.user_color, rules::WHITE);
-  EXPECT_EQ(fresh.board, rules::Board{});
-  EXPECT_EQ(fresh.screen, nullptr);
-  EXPECT_EQ(fresh.piece_sheet, nullptr);
-  EXPECT_EQ(fresh.cursor, nullptr);
-}
-
 TEST_F(ShellTest, WindowIs460Square32BitsWithItsTitles) {
   EXPECT_EQ(g.screen->w, 460);
   EXPECT_EQ(g.screen->h, 460);
