@@ -127,6 +127,22 @@ TEST(CliEngineGolden, EveryCaseIsThere) {
   EXPECT_GE(cases_of("play").size(), 2U);
 }
 
+TEST(CliEngine, DefaultDataPlaysFromTheBook) {
+  // The game's own conf.ini and book: the starting position is in the book.
+  std::string pattern = (fs::temp_directory_path() / "morva-default-XXXXXX").string();
+  ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+  const fs::path folder = pattern;
+  fs::copy_file(fs::path(MORVA_DATA_DIR) / "conf.ini", folder / "conf.ini");
+  fs::copy(fs::path(MORVA_DATA_DIR) / "db", folder / "db");
+  const auto r =
+      run(CLI, {"think", "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w"}, folder.string());
+  fs::remove_all(folder);
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out.rfind(" (find at pos : 0)  (find at pos : 0) ", 0), 0U) << r.out;
+  // Twenty moves and the pass, then the chosen move.
+  EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 22) << r.out;
+}
+
 TEST(CliEngine, BadInputGetsOneLineAndStatusTwo) {
   const std::vector<std::vector<std::string>> bad = {
       {"eval"},
