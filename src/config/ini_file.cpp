@@ -74,27 +74,44 @@ int load_ini(IniText& ini, const char* path) {
   return ini.length;
 }
 
-std::string ini_value(const IniText& ini, const char* section, const char* key) {
+namespace {
+
+// Where a lookup ended: the value's characters [start, end), or the miss.
+struct Lookup {
+  const char* miss = nullptr;  // SECTION_NOT_FOUND, VALUE_NOT_FOUND or null
+  int start = 0;
+  int end = 0;
+};
+
+Lookup look_up(const IniText& ini, const char* section, const char* key) {
   const int section_size = static_cast<int>(std::strlen(section));
   const int key_size = static_cast<int>(std::strlen(key));
   const int at = find_first(ini, section, section_size);
-  if (at < 0) {
-    LOG_REPORT(WARNING, SECTION_NOT_FOUND);
-    return SECTION_NOT_FOUND;
-  }
+  if (at < 0) return {SECTION_NOT_FOUND};
   const int bracket = at + section_size;
-  if (bracket >= ini.length || ini.text[bracket] != ']') {
-    LOG_REPORT(WARNING, VALUE_NOT_FOUND);
-    return VALUE_NOT_FOUND;
-  }
+  if (bracket >= ini.length || ini.text[bracket] != ']') return {VALUE_NOT_FOUND};
   const int start = find_value_start(ini, bracket, key, key_size);
-  if (start < 0) {
-    LOG_REPORT(WARNING, VALUE_NOT_FOUND);
-    return VALUE_NOT_FOUND;
-  }
+  if (start < 0) return {VALUE_NOT_FOUND};
   int end = start;
   while (end < ini.length && ini.text[end] != ';') ++end;
-  return std::string(ini.text + start, ini.text + end);
+  return {nullptr, start, end};
+}
+
+}  // namespace
+
+std::string ini_value(const IniText& ini, const char* section, const char* key) {
+  const Lookup found = look_up(ini, section, key);
+  if (found.miss != nullptr) {
+    LOG_REPORT(WARNING, found.miss);
+    return found.miss;
+  }
+  return std::string(ini.text + found.start, ini.text + found.end);
+}
+
+std::optional<std::string> ini_find(const IniText& ini, const char* section, const char* key) {
+  const Lookup found = look_up(ini, section, key);
+  if (found.miss != nullptr) return std::nullopt;
+  return std::string(ini.text + found.start, ini.text + found.end);
 }
 
 int parse_int(const std::string& value) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace config {
@@ -26,6 +27,10 @@ int load_ini(IniText& ini, const char* path);
 // next ';' or the end of the text), or, after a warning report, the warning's
 // own text: "section not found" or "value not found".
 std::string ini_value(const IniText& ini, const char* section, const char* key);
+
+// Returns the value of key in section like ini_value, or nothing, without any
+// report: for settings that may be left out.
+std::optional<std::string> ini_find(const IniText& ini, const char* section, const char* key);
 
 // Returns ini_value converted as atoi does (0 on a miss, after the warning).
 int ini_int(const IniText& ini, const char* section, const char* key);

@@ -6,6 +6,7 @@
 #include "book/db.h"
 #include "config/ini_file.h"
 #include "engine/evaluate.h"
+#include "engine/fast_search.h"
 #include "engine/progress.h"
 #include "engine/search.h"
 #include "rules/make_move.h"
@@ -45,12 +46,13 @@ constexpr bool better_for(rules::Side side, float a, float b) {
 // stable sort keeps it in its last place.
 int score_pass(const rules::Board& b, rules::Side side, const rules::MoveList& list, int count,
                int limit, bool ordering, ScoreTable& scores) {
+  start_search_pass();
   const std::int32_t win = win_for(side);
   float node_bound = static_cast<float>(-win);
   for (int i = 0; i < count; ++i) {
     report_progress(static_cast<float>(i) / static_cast<float>(count));
     const rules::Board child = rules::make_move(b, list[i]);
-    const std::int32_t v = search(child, rules::other_side(side), 1, limit, node_bound);
+    const std::int32_t v = root_search(child, rules::other_side(side), 1, limit, node_bound);
     const bool end_entry = list[i] == rules::END_MOVE;
     if (end_entry && ordering) {
       scores[i] = static_cast<float>(-win);
@@ -86,7 +88,16 @@ void print_scored_list(const rules::MoveList& list, int count, const ScoreTable&
   }
 }
 
+// Applies the optional thread count of the settings; without it, or with a
+// count below 1, the search uses every core.
+void read_threads(const config::IniText& ini) {
+  const std::optional<std::string> threads = config::ini_find(ini, ALGO_SECTION, "threads");
+  set_search_threads(threads ? config::parse_int(*threads) : 0);
+}
+
 }  // namespace
+
+RootSearch root_search = fast_search;
 
 void sort_by_score(float* scores, rules::Move* moves, int count, rules::Side side) {
   // A bubble sort swaps only strictly better neighbours, so equal scores keep
@@ -109,6 +120,7 @@ rules::Move computer_move(rules::Board b, rules::Side side) {
   const int prelevel = config::ini_int(ini, ALGO_SECTION, "prelevel");
   maxlevel = config::ini_int(ini, ALGO_SECTION, "maxlevel");
   complexity = NO_EXTENSION;
+  read_threads(ini);
 
   // 2-5. Ordering pass over the moves in generation order.
   report_progress(0.0f);

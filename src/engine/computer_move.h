@@ -2,10 +2,17 @@
 // main pass of searches over the root list, book nudges, the printed list.
 #pragma once
 
+#include <cstdint>
+
 #include "rules/board.h"
 #include "rules/move.h"
 
 namespace engine {
+
+// The search that scores each root entry: fast_search by default, or the plain
+// `search`, whose values it reproduces exactly (tests and the bench compare them).
+using RootSearch = std::int32_t (*)(rules::Board, rules::Side, int depth, int limit, float bound);
+extern RootSearch root_search;
 
 // Returns the move the computer plays for side in b (never the end entry,
 // unless the end entry is the only entry of the list), and writes the scored

@@ -4,7 +4,7 @@
 
 namespace rules {
 
-std::uint64_t node_count = 0;
+thread_local std::uint64_t node_count = 0;
 
 namespace {
 

@@ -8,8 +8,10 @@
 
 namespace rules {
 
-// Grows by the number of entries of every list generate_moves writes.
-extern std::uint64_t node_count;
+// Grows by the number of entries of every list generate_moves writes. Each
+// thread counts its own lists; a search that uses helper threads adds theirs
+// to the count of the thread that started it.
+extern thread_local std::uint64_t node_count;
 
 // Writes the moves of a side into list, in the fixed order (king moves first,
 // then queens, rooks, bishops, knights, pawns; king-side then queen-side

@@ -174,3 +174,17 @@ TEST(IniInt, MissGivesZeroAfterTheWarning) {
 }
 
 }  // namespace
+
+// ini_find: the same value as ini_value, and a miss without any report.
+TEST(IniFind, FindsWithoutReports) {
+  config::IniText ini;
+  const std::string text = "[ALGO]level=4;prelevel=2;threads=2;[GAME]usercolor=demo;";
+  std::copy(text.begin(), text.end(), ini.text);
+  ini.length = static_cast<int>(text.size());
+  ::testing::internal::CaptureStdout();
+  EXPECT_EQ(config::ini_find(ini, "ALGO", "threads"), std::optional<std::string>("2"));
+  EXPECT_EQ(config::ini_find(ini, "ALGO", "level"), std::optional<std::string>("4"));
+  EXPECT_EQ(config::ini_find(ini, "ALGO", "usercolor"), std::nullopt);  // stops at [GAME]
+  EXPECT_EQ(config::ini_find(ini, "NONE", "threads"), std::nullopt);
+  EXPECT_EQ(::testing::internal::GetCapturedStdout(), "");
+}

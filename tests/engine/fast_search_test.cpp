@@ -1,0 +1,106 @@
+// The fast search against the plain one: over many positions and settings,
+// every root entry's value must be the same, for the bounds the move choice
+// hands to the search.
+#include "engine/fast_search.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+#include "engine/search.h"
+#include "rules/fen.h"
+#include "rules/make_move.h"
+#include "rules/move_table.h"
+#include "rules/movegen.h"
+
+namespace {
+
+using rules::Board;
+using rules::Side;
+
+struct Settings {
+  int limit, maxlevel, complexity;
+};
+
+struct Position {
+  Board board;
+  Side side;
+};
+
+// Positions reached by random pseudo-legal play from the start, so that they
+// cover openings, middle games, captured kings and promotions alike.
+std::vector<Position> random_positions(int count, unsigned seed) {
+  rules::build_move_tables();
+  std::mt19937 random(seed);
+  std::vector<Position> out;
+  while (static_cast<int>(out.size()) < count) {
+    Board b = rules::board_from_cells(rules::starting_cells);
+    Side side = rules::WHITE;
+    const int plies = std::uniform_int_distribution<int>(2, 60)(random);
+    for (int ply = 0; ply < plies; ++ply) {
+      rules::MoveList list;
+      const int n = rules::generate_moves(b, side, list);
+      b = rules::make_move(b, list[std::uniform_int_distribution<int>(0, n - 1)(random)]);
+      side = rules::other_side(side);
+    }
+    out.push_back({b, side});
+  }
+  return out;
+}
+
+// Runs both searches over every root entry, with the root bound moving as the
+// move choice moves it, and compares each value.
+void expect_same_values(const Position& p, const Settings& s, int threads) {
+  engine::maxlevel = s.maxlevel;
+  engine::complexity = s.complexity;
+  engine::set_search_threads(threads);
+  engine::start_search_pass();
+  rules::MoveList list;
+  const int n = rules::generate_moves(p.board, p.side, list);
+  const bool white = p.side == rules::WHITE;
+  float bound = white ? -100000.0f : 100000.0f;
+  for (int i = 0; i < n; ++i) {
+    const Board child = rules::make_move(p.board, list[i]);
+    const Side other = rules::other_side(p.side);
+    const std::int32_t expected = engine::search(child, other, 1, s.limit, bound);
+    const std::int32_t got = engine::fast_search(child, other, 1, s.limit, bound);
+    ASSERT_EQ(got, expected) << rules::fen_of(p.board, p.side) << " entry " << i << " limit "
+                             << s.limit << " maxlevel " << s.maxlevel << " complexity "
+                             << s.complexity << " bound " << bound << " threads " << threads;
+    if (white ? expected > bound : expected < bound) bound = static_cast<float>(expected);
+  }
+}
+
+TEST(FastSearch, SameValuesAsThePlainSearch) {
+  const Settings settings[] = {{1, 1, 0}, {2, 3, 2}, {3, 3, 100000}, {2, 4, 3}, {3, 4, 2}};
+  const std::vector<Position> positions = random_positions(60, 11);
+  for (const Settings& s : settings) {
+    for (const Position& p : positions) expect_same_values(p, s, 1);
+  }
+}
+
+TEST(FastSearch, SameValuesWithSeveralThreads) {
+  engine::limit_search_threads(3);
+  const Settings settings[] = {{2, 4, 2}, {3, 5, 4}};
+  const std::vector<Position> positions = random_positions(12, 23);
+  for (const Settings& s : settings) {
+    for (const Position& p : positions) expect_same_values(p, s, 3);
+  }
+}
+
+TEST(FastSearch, CountsTheListsOfEveryThread) {
+  const std::vector<Position> positions = random_positions(1, 5);
+  engine::maxlevel = 3;
+  engine::complexity = 100000;
+  for (int threads : {1, 2}) {
+    engine::set_search_threads(threads);
+    engine::start_search_pass();
+    rules::node_count = 0;
+    engine::fast_search(positions[0].board, positions[0].side, 0, 3, 0.0f);
+    EXPECT_GT(rules::node_count, 0U) << threads;
+  }
+}
+
+}  // namespace
