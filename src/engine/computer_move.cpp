@@ -47,22 +47,29 @@ constexpr bool better_for(rules::Side side, float a, float b) {
 int score_pass(const rules::Board& b, rules::Side side, const rules::MoveList& list, int count,
                int limit, bool ordering, ScoreTable& scores) {
   start_search_pass();
+  if (!plain_search) begin_root_pass(b, side, list, count, limit);
   const std::int32_t win = win_for(side);
   float node_bound = static_cast<float>(-win);
+  int winner = -1;
   for (int i = 0; i < count; ++i) {
     report_progress(static_cast<float>(i) / static_cast<float>(count));
-    const rules::Board child = rules::make_move(b, list[i]);
-    const std::int32_t v = root_search(child, rules::other_side(side), 1, limit, node_bound);
+    const std::int32_t v =
+        plain_search ? search(rules::make_move(b, list[i]), rules::other_side(side), 1, limit, node_bound)
+                     : root_entry_value(i, node_bound);
     const bool end_entry = list[i] == rules::END_MOVE;
     if (end_entry && ordering) {
       scores[i] = static_cast<float>(-win);
       continue;
     }
-    if (v == win && !end_entry) return i;
+    if (v == win && !end_entry) {
+      winner = i;
+      break;
+    }
     if (better_for(side, static_cast<float>(v), node_bound)) node_bound = static_cast<float>(v);
     scores[i] = static_cast<float>(v);
   }
-  return -1;
+  if (!plain_search) end_root_pass();
+  return winner;
 }
 
 // Adds nudge to the score of every entry once for each time the book lists it
@@ -97,7 +104,7 @@ void read_threads(const config::IniText& ini) {
 
 }  // namespace
 
-RootSearch root_search = fast_search;
+bool plain_search = false;
 
 void sort_by_score(float* scores, rules::Move* moves, int count, rules::Side side) {
   // A bubble sort swaps only strictly better neighbours, so equal scores keep

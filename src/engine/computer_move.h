@@ -9,10 +9,9 @@
 
 namespace engine {
 
-// The search that scores each root entry: fast_search by default, or the plain
-// `search`, whose values it reproduces exactly (tests and the bench compare them).
-using RootSearch = std::int32_t (*)(rules::Board, rules::Side, int depth, int limit, float bound);
-extern RootSearch root_search;
+// When set, the root entries are scored by the plain `search` instead of the
+// fast search, whose values are the same (tests and the bench compare them).
+extern bool plain_search;
 
 // Returns the move the computer plays for side in b (never the end entry,
 // unless the end entry is the only entry of the list), and writes the scored

@@ -14,12 +14,24 @@
 #include <cstdint>
 
 #include "rules/board.h"
+#include "rules/move.h"
 
 namespace engine {
 
 // Returns exactly what search(b, side, depth, limit, bound) returns, under the
 // current maxlevel and complexity settings.
 std::int32_t fast_search(rules::Board b, rules::Side side, int depth, int limit, float bound);
+
+// The search of a whole root list, shared among the threads: each entry's
+// value is fast_search(make_move(b, list[i]), other side, 1, limit, bound) for
+// the bound the caller gives when it asks for entry i. The threads search the
+// entries ahead of the caller with the bound as it stands, and search again
+// the ones whose bound has changed by the time they are asked for. Ask for the
+// entries in order, 0 first; end the pass before the next one begins.
+void begin_root_pass(const rules::Board& b, rules::Side side, const rules::MoveList& list,
+                     int count, int limit);
+std::int32_t root_entry_value(int i, float bound);
+void end_root_pass();
 
 // Starts a new pass of root searches: call whenever limit, complexity or
 // maxlevel change, so that stored values of another setting are not reused.

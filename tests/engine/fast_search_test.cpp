@@ -50,8 +50,9 @@ std::vector<Position> random_positions(int count, unsigned seed) {
   return out;
 }
 
-// Runs both searches over every root entry, with the root bound moving as the
-// move choice moves it, and compares each value.
+// Runs the plain search, the fast search of one position and the shared root
+// pass over every root entry, with the root bound moving as the move choice
+// moves it, and compares the values.
 void expect_same_values(const Position& p, const Settings& s, int threads) {
   engine::maxlevel = s.maxlevel;
   engine::complexity = s.complexity;
@@ -59,18 +60,23 @@ void expect_same_values(const Position& p, const Settings& s, int threads) {
   engine::start_search_pass();
   rules::MoveList list;
   const int n = rules::generate_moves(p.board, p.side, list);
+  engine::begin_root_pass(p.board, p.side, list, n, s.limit);
   const bool white = p.side == rules::WHITE;
   float bound = white ? -100000.0f : 100000.0f;
   for (int i = 0; i < n; ++i) {
     const Board child = rules::make_move(p.board, list[i]);
     const Side other = rules::other_side(p.side);
     const std::int32_t expected = engine::search(child, other, 1, s.limit, bound);
-    const std::int32_t got = engine::fast_search(child, other, 1, s.limit, bound);
-    ASSERT_EQ(got, expected) << rules::fen_of(p.board, p.side) << " entry " << i << " limit "
-                             << s.limit << " maxlevel " << s.maxlevel << " complexity "
-                             << s.complexity << " bound " << bound << " threads " << threads;
+    const std::string where = rules::fen_of(p.board, p.side) + " entry " + std::to_string(i) +
+                              " limit " + std::to_string(s.limit) + " maxlevel " +
+                              std::to_string(s.maxlevel) + " complexity " +
+                              std::to_string(s.complexity) + " bound " + std::to_string(bound) +
+                              " threads " + std::to_string(threads);
+    ASSERT_EQ(engine::fast_search(child, other, 1, s.limit, bound), expected) << where;
+    ASSERT_EQ(engine::root_entry_value(i, bound), expected) << where;
     if (white ? expected > bound : expected < bound) bound = static_cast<float>(expected);
   }
+  engine::end_root_pass();
 }
 
 TEST(FastSearch, SameValuesAsThePlainSearch) {
@@ -92,14 +98,19 @@ TEST(FastSearch, SameValuesWithSeveralThreads) {
 
 TEST(FastSearch, CountsTheListsOfEveryThread) {
   const std::vector<Position> positions = random_positions(1, 5);
-  engine::maxlevel = 3;
+  engine::maxlevel = 4;
   engine::complexity = 100000;
   for (int threads : {1, 2}) {
     engine::set_search_threads(threads);
     engine::start_search_pass();
+    rules::MoveList list;
+    const int n = rules::generate_moves(positions[0].board, positions[0].side, list);
     rules::node_count = 0;
-    engine::fast_search(positions[0].board, positions[0].side, 0, 3, 0.0f);
-    EXPECT_GT(rules::node_count, 0U) << threads;
+    engine::begin_root_pass(positions[0].board, positions[0].side, list, n, 4);
+    for (int i = 0; i < n; ++i) engine::root_entry_value(i, 0.0f);
+    engine::end_root_pass();
+    // At least the lists of the root's children are counted, whoever searched them.
+    EXPECT_GE(rules::node_count, static_cast<std::uint64_t>(n)) << threads;
   }
 }
 

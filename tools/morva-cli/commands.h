@@ -26,6 +26,9 @@ int cmd_key(const Args& args);
 int cmd_think(const Args& args);
 int cmd_play(const Args& args);
 
+// Speed: bench [--threads N] [--setting NAME] [--reference] [--write] [--dir DIR].
+int cmd_bench(const Args& args);
+
 // Writes "morva-cli: message" to standard error and returns EXIT_BAD_INPUT.
 int fail(const std::string& message);
 
