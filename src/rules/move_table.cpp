@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "rules/ray_masks.h"
+
 namespace rules {
 
 MoveTable move_table;
@@ -132,6 +134,7 @@ void build_move_tables() {
       link(move_table.entry[slot][from], from, slot, rays_of(slot, from % 8, from / 8));
     }
   }
+  build_ray_masks();
 }
 
 }  // namespace rules

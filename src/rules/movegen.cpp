@@ -1,6 +1,9 @@
 #include "rules/movegen.h"
 
+#include <bit>
+
 #include "rules/move_table.h"
+#include "rules/ray_masks.h"
 
 namespace rules {
 
@@ -11,24 +14,40 @@ namespace {
 // The last index a move may take: the final slot is kept for the end entry.
 constexpr int MOVE_LIMIT = MOVE_LIST_CAPACITY - 1;
 
-// Appends the moves of one piece on from, walking its table rows.
+// Appends the squares of a set, nearest to the piece first, as moves from from.
+inline int append_targets(int from, Bitboard targets, int direction, MoveList& list, int n) {
+  while (targets != 0 && n < MOVE_LIMIT) {
+    const int t = direction > 0 ? std::countr_zero(targets) : 63 - std::countl_zero(targets);
+    list[n++] = move_of(from, t);
+    targets ^= Bitboard{1} << t;
+  }
+  return n;
+}
+
+// Appends the moves of one piece on from: its rays in table order, each up to
+// and including an enemy piece, before an own piece; a pawn pushes only onto
+// free squares and takes only on its diagonals.
 inline int piece_moves(int slot, int from, Bitboard own, Bitboard enemy, MoveList& list, int n) {
-  const MoveTableEntry(&row)[SQUARE_COUNT] = move_table.entry[slot][from];
-  int t = row[from].next;
-  while (t != NO_SQUARE) {
-    const MoveTableEntry& e = row[t];
-    if (test_bit(enemy, static_cast<Square>(t))) {
-      // A capture ends the ray; a pawn cannot capture straight ahead.
-      if (e.kind != KIND_MOVE_ONLY && n < MOVE_LIMIT) list[n++] = move_of(from, t);
-      t = e.skip;
-    } else if (test_bit(own, static_cast<Square>(t))) {
-      t = e.skip;
-    } else if (e.kind == KIND_CAPTURE_ONLY) {
-      t = e.skip;  // a pawn diagonal without a victim
-    } else {
-      if (n < MOVE_LIMIT) list[n++] = move_of(from, t);
-      t = e.next != NO_SQUARE ? e.next : e.skip;
+  const RayMasks& rays = ray_masks(slot, from);
+  if (rays.leaps > 0) {  // knight or king: single squares in table order
+    for (int k = 0; k < rays.leaps; ++k) {
+      const int t = rays.leap[k];
+      if (!test_bit(own, static_cast<Square>(t)) && n < MOVE_LIMIT) list[n++] = move_of(from, t);
     }
+    return n;
+  }
+  const Bitboard occupancy = own | enemy;
+  for (int r = 0; r < rays.count; ++r) {
+    const RayMask& ray = rays.ray[r];
+    Bitboard targets;
+    if (ray.kind == KIND_CAPTURE_ONLY) {
+      targets = ray.squares & enemy;
+    } else if (ray.kind == KIND_MOVE_ONLY) {
+      targets = ray_reach(ray, occupancy) & ~occupancy;
+    } else {
+      targets = ray_reach(ray, occupancy) & ~own;
+    }
+    n = append_targets(from, targets, ray.direction, list, n);
   }
   return n;
 }
@@ -64,23 +83,17 @@ int castling_moves(const Board& b, Side side, MoveList& list, int n) {
 }
 
 // Counts the enemy pieces one piece on from could take, looking through enemy
-// pieces (the ray goes on past them) but stopping at its own.
+// pieces (the ray goes on past them) but stopping at its own; pawn pushes
+// take nothing.
 inline int piece_captures(int slot, int from, Bitboard own, Bitboard enemy) {
-  const MoveTableEntry(&row)[SQUARE_COUNT] = move_table.entry[slot][from];
+  const RayMasks& rays = ray_masks(slot, from);
   int c = 0;
-  int t = row[from].next;
-  while (t != NO_SQUARE) {
-    const MoveTableEntry& e = row[t];
-    if (test_bit(enemy, static_cast<Square>(t))) {
-      if (e.kind != KIND_MOVE_ONLY) ++c;
-      t = e.next != NO_SQUARE ? e.next : e.skip;
-    } else if (test_bit(own, static_cast<Square>(t))) {
-      t = e.skip;
-    } else if (e.kind == KIND_CAPTURE_ONLY) {
-      t = e.skip;
-    } else {
-      t = e.next != NO_SQUARE ? e.next : e.skip;
-    }
+  for (int r = 0; r < rays.count; ++r) {
+    const RayMask& ray = rays.ray[r];
+    if (ray.kind == KIND_MOVE_ONLY) continue;
+    // Up to the first own piece, which ends the ray without being taken.
+    const Bitboard open = ray.direction == 0 ? ray.squares : ray_reach(ray, own) & ~own;
+    c += std::popcount(open & enemy);
   }
   return c;
 }
