@@ -52,9 +52,6 @@ inline int piece_moves(int slot, int from, Bitboard own, Bitboard enemy, MoveLis
   return n;
 }
 
-// A square is free for castling when neither side occupies it.
-constexpr bool all_free(Bitboard occupancy, Bitboard squares) { return (occupancy & squares) == 0; }
-
 constexpr Bitboard square_set(std::initializer_list<int> squares) {
   Bitboard b = 0;
   for (int s : squares) b |= Bitboard{1} << s;
@@ -62,24 +59,50 @@ constexpr Bitboard square_set(std::initializer_list<int> squares) {
 }
 
 constexpr int E1 = 4, E8 = 60;
-constexpr Bitboard WHITE_KING_SIDE = square_set({5, 6});      // f1 g1
-constexpr Bitboard WHITE_QUEEN_SIDE = square_set({3, 2, 1});  // d1 c1 b1
-constexpr Bitboard BLACK_KING_SIDE = square_set({61, 62});    // f8 g8
+constexpr Bitboard FILE_A = 0x0101010101010101ULL;
+constexpr Bitboard FILE_H = 0x8080808080808080ULL;
+constexpr Bitboard RANK_2 = 0x000000000000FF00ULL;
+constexpr Bitboard RANK_7 = 0x00FF000000000000ULL;
+constexpr Bitboard WHITE_KING_SIDE = square_set({5, 6});         // f1 g1
+constexpr Bitboard WHITE_QUEEN_SIDE = square_set({3, 2, 1});     // d1 c1 b1
+constexpr Bitboard BLACK_KING_SIDE = square_set({61, 62});       // f8 g8
 constexpr Bitboard BLACK_QUEEN_SIDE = square_set({59, 58, 57});  // d8 c8 b8
 
-// Castling is offered on the king's home square and free squares between only:
-// no record of castling rights, no look at the rook, no test of attacked squares.
-int castling_moves(const Board& b, Side side, MoveList& list, int n) {
+// Writes the castling Moves open to side, king side first, and returns how
+// many. Castling is offered on the king's home square and free squares between
+// only: no record of castling rights, no look at the rook, no test of attacks.
+int castlings(const Board& b, Side side, Move (&out)[2]) {
+  const bool white = side == WHITE;
+  if (!test_bit(b.pieces[side][KING], static_cast<Square>(white ? E1 : E8))) return 0;
   const Bitboard occupancy = b.occupied[WHITE] | b.occupied[BLACK];
-  const int home = side == WHITE ? E1 : E8;
-  if (!test_bit(b.pieces[side][KING], static_cast<Square>(home))) return n;
-  const Bitboard king_side = side == WHITE ? WHITE_KING_SIDE : BLACK_KING_SIDE;
-  const Bitboard queen_side = side == WHITE ? WHITE_QUEEN_SIDE : BLACK_QUEEN_SIDE;
-  const int king_code = side == WHITE ? CASTLE_WHITE_KING : CASTLE_BLACK_KING;
-  const int queen_code = side == WHITE ? CASTLE_WHITE_QUEEN : CASTLE_BLACK_QUEEN;
-  if (all_free(occupancy, king_side) && n < MOVE_LIMIT) list[n++] = castling_move(king_code);
-  if (all_free(occupancy, queen_side) && n < MOVE_LIMIT) list[n++] = castling_move(queen_code);
+  int n = 0;
+  if ((occupancy & (white ? WHITE_KING_SIDE : BLACK_KING_SIDE)) == 0) {
+    out[n++] = castling_move(white ? CASTLE_WHITE_KING : CASTLE_BLACK_KING);
+  }
+  if ((occupancy & (white ? WHITE_QUEEN_SIDE : BLACK_QUEEN_SIDE)) == 0) {
+    out[n++] = castling_move(white ? CASTLE_WHITE_QUEEN : CASTLE_BLACK_QUEEN);
+  }
   return n;
+}
+
+// Calls visit(slot, from) for every piece of side, in generation order: kings,
+// queens, rooks, bishops, knights, pawns, each kind by ascending square.
+template <class Visit>
+inline void for_each_piece(const Board& b, Side side, Visit visit) {
+  for (PieceType p = KING; p >= PAWN; --p) {
+    const int slot = slot_of(side, p);
+    for (Bitboard set = b.pieces[side][p]; set != 0; set &= set - 1) visit(slot, lowest_square(set));
+  }
+}
+
+// Returns the number of moves of one ray as generate_moves would list them.
+inline int ray_moves(const RayMask& r, Bitboard own, Bitboard enemy) {
+  if (r.direction == 0) return std::popcount(r.squares & ~own);
+  if (r.kind == KIND_CAPTURE_ONLY) return std::popcount(r.squares & enemy);
+  const Bitboard occupancy = own | enemy;
+  const Bitboard seen = ray_reach(r, occupancy);
+  if (r.kind == KIND_MOVE_ONLY) return std::popcount(seen & ~occupancy);
+  return std::popcount(seen & ~own);
 }
 
 // Counts the enemy pieces one piece on from could take, looking through enemy
@@ -104,16 +127,51 @@ int generate_moves(Board b, Side side, MoveList& list) {
   const Bitboard own = b.occupied[side];
   const Bitboard enemy = b.occupied[other_side(side)];
   int n = 0;
-  for (PieceType p = KING; p >= PAWN; --p) {
-    const int slot = slot_of(side, p);
-    for (Bitboard set = b.pieces[side][p]; set != 0; set &= set - 1) {
-      n = piece_moves(slot, lowest_square(set), own, enemy, list, n);
-    }
-  }
-  n = castling_moves(b, side, list, n);
+  for_each_piece(b, side, [&](int slot, int from) { n = piece_moves(slot, from, own, enemy, list, n); });
+  Move castling[2];
+  const int castling_count = castlings(b, side, castling);
+  for (int k = 0; k < castling_count && n < MOVE_LIMIT; ++k) list[n++] = castling[k];
   list[n++] = END_MOVE;
   node_count += static_cast<std::uint64_t>(n);
   return n;
+}
+
+// Returns the number of pawn moves of side, all pawns at once: pushes onto
+// free squares (the double step from the home rank through a free square),
+// captures toward both files. The same targets as the pawn table rows.
+int pawn_move_count(const Board& b, Side side) {
+  const Bitboard pawns = b.pieces[side][PAWN];
+  const Bitboard enemy = b.occupied[other_side(side)];
+  const Bitboard empty = ~(b.occupied[WHITE] | b.occupied[BLACK]);
+  if (side == WHITE) {
+    const Bitboard single = (pawns << 8) & empty;
+    const Bitboard twice = (((pawns & RANK_2) << 8 & empty) << 8) & empty;
+    const Bitboard toward_a = ((pawns & ~FILE_A) << 7) & enemy;
+    const Bitboard toward_h = ((pawns & ~FILE_H) << 9) & enemy;
+    return std::popcount(single) + std::popcount(twice) + std::popcount(toward_a) +
+           std::popcount(toward_h);
+  }
+  const Bitboard single = (pawns >> 8) & empty;
+  const Bitboard twice = (((pawns & RANK_7) >> 8 & empty) >> 8) & empty;
+  const Bitboard toward_h = ((pawns & ~FILE_H) >> 7) & enemy;
+  const Bitboard toward_a = ((pawns & ~FILE_A) >> 9) & enemy;
+  return std::popcount(single) + std::popcount(twice) + std::popcount(toward_a) +
+         std::popcount(toward_h);
+}
+
+int count_moves(const Board& b, Side side) {
+  const Bitboard own = b.occupied[side];
+  const Bitboard enemy = b.occupied[other_side(side)];
+  int n = pawn_move_count(b, side);
+  for (PieceType p = KING; p > PAWN; --p) {
+    for (Bitboard set = b.pieces[side][p]; set != 0; set &= set - 1) {
+      const RayMasks& rays = ray_masks(p, lowest_square(set));
+      for (int r = 0; r < rays.count; ++r) n += ray_moves(rays.ray[r], own, enemy);
+    }
+  }
+  Move castling[2];
+  n += castlings(b, side, castling);
+  return n < MOVE_LIMIT ? n : MOVE_LIMIT;
 }
 
 int count_captures(Board b) {
@@ -121,12 +179,7 @@ int count_captures(Board b) {
   for (Side side : {BLACK, WHITE}) {
     const Bitboard own = b.occupied[side];
     const Bitboard enemy = b.occupied[other_side(side)];
-    for (PieceType p = KING; p >= PAWN; --p) {
-      const int slot = slot_of(side, p);
-      for (Bitboard set = b.pieces[side][p]; set != 0; set &= set - 1) {
-        c += piece_captures(slot, lowest_square(set), own, enemy);
-      }
-    }
+    for_each_piece(b, side, [&](int slot, int from) { c += piece_captures(slot, from, own, enemy); });
   }
   return c;
 }

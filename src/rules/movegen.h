@@ -19,6 +19,10 @@ extern thread_local std::uint64_t node_count;
 // end entry included. Never writes past the list's capacity.
 int generate_moves(Board b, Side side, MoveList& list);
 
+// Returns the number of moves generate_moves lists for side, without the end
+// entry (at most MOVE_LIST_CAPACITY - 1), counted without listing them.
+int count_moves(const Board& b, Side side);
+
 // Returns the number of (piece, enemy piece) pairs of both sides in which the
 // piece could take the enemy piece were the enemy pieces in between not there.
 int count_captures(Board b);

@@ -44,8 +44,4 @@ inline Bitboard ray_reach(const RayMask& r, Bitboard occupancy) {
   return r.squares & ~(first - 1);
 }
 
-// Returns the number of moves generate_moves lists for side, without the end
-// entry (at most MOVE_LIST_CAPACITY - 1), counted from the square sets.
-int count_moves(const Board& b, Side side);
-
 }  // namespace rules
