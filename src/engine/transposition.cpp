@@ -1,7 +1,6 @@
 #include "engine/transposition.h"
 
 #include <atomic>
-#include <memory>
 
 namespace engine {
 namespace {
@@ -16,7 +15,8 @@ struct Entry {
 
 constexpr int DEFAULT_SIZE_LOG2 = 22;  // 4M entries, 64 MiB
 
-std::unique_ptr<Entry[]> entries;
+// Never freed: helper threads may still be searching when the process ends.
+Entry* entries = nullptr;
 std::uint64_t mask = 0;
 std::uint64_t pass_salt = 0;
 
@@ -42,7 +42,7 @@ void reserve_table(int size_log2) {
   if (entries) return;
   if (size_log2 <= 0) size_log2 = DEFAULT_SIZE_LOG2;
   const std::uint64_t size = std::uint64_t{1} << size_log2;
-  entries = std::make_unique<Entry[]>(size);
+  entries = new Entry[size];
   mask = size - 1;
 }
 
