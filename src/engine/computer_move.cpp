@@ -53,9 +53,9 @@ int score_pass(const rules::Board& b, rules::Side side, const rules::MoveList& l
   int winner = -1;
   for (int i = 0; i < count; ++i) {
     report_progress(static_cast<float>(i) / static_cast<float>(count));
-    const std::int32_t v =
-        plain_search ? search(rules::make_move(b, list[i]), rules::other_side(side), 1, limit, node_bound)
-                     : root_entry_value(i, node_bound);
+    const std::int32_t v = plain_search ? search(rules::make_move(b, list[i]),
+                                                 rules::other_side(side), 1, limit, node_bound)
+                                        : root_entry_value(i, node_bound);
     const bool end_entry = list[i] == rules::END_MOVE;
     if (end_entry && ordering) {
       scores[i] = static_cast<float>(-win);

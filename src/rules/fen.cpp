@@ -31,7 +31,8 @@ FenResult parse_fen(std::string_view fen) {
   int rank = 7, file = 0;
   for (char c : placement) {
     if (c == '/') {
-      if (file != 8 || rank == 0) return failure("bad FEN placement: rank " + std::to_string(8 - rank) + " is not 8 squares");
+      if (file != 8 || rank == 0)
+        return failure("bad FEN placement: rank " + std::to_string(8 - rank) + " is not 8 squares");
       --rank;
       file = 0;
     } else if (c >= '1' && c <= '8') {

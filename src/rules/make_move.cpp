@@ -12,10 +12,10 @@ struct CastlingHalves {
 
 // The rook's half is made first, then the king's.
 constexpr CastlingHalves CASTLINGS[] = {
-    {CASTLE_WHITE_QUEEN, 0, 3, 4, 2},     // a1-d1, e1-c1
-    {CASTLE_WHITE_KING, 7, 5, 4, 6},      // h1-f1, e1-g1
-    {CASTLE_BLACK_QUEEN, 56, 59, 60, 58}, // a8-d8, e8-c8
-    {CASTLE_BLACK_KING, 63, 61, 60, 62},  // h8-f8, e8-g8
+    {CASTLE_WHITE_QUEEN, 0, 3, 4, 2},      // a1-d1, e1-c1
+    {CASTLE_WHITE_KING, 7, 5, 4, 6},       // h1-f1, e1-g1
+    {CASTLE_BLACK_QUEEN, 56, 59, 60, 58},  // a8-d8, e8-c8
+    {CASTLE_BLACK_KING, 63, 61, 60, 62},   // h8-f8, e8-g8
 };
 
 // Moves the piece on from to to, capturing whatever enemy piece stands there

@@ -36,7 +36,7 @@ struct Step {
 
 constexpr Step ROOK_STEPS[] = {{0, -1}, {0, 1}, {-1, 0}, {1, 0}};
 constexpr Step BISHOP_STEPS[] = {{-1, 1}, {1, 1}, {-1, -1}, {1, -1}};
-constexpr Step QUEEN_STEPS[] = {{0, -1}, {0, 1},  {-1, 0}, {1, 0},
+constexpr Step QUEEN_STEPS[] = {{0, -1}, {0, 1}, {-1, 0},  {1, 0},
                                 {-1, 1}, {1, 1}, {-1, -1}, {1, -1}};
 constexpr Step KNIGHT_STEPS[] = {{-1, -2}, {1, -2}, {-1, 2}, {1, 2},
                                  {-2, -1}, {-2, 1}, {2, -1}, {2, 1}};

@@ -91,7 +91,8 @@ template <class Visit>
 inline void for_each_piece(const Board& b, Side side, Visit visit) {
   for (PieceType p = KING; p >= PAWN; --p) {
     const int slot = slot_of(side, p);
-    for (Bitboard set = b.pieces[side][p]; set != 0; set &= set - 1) visit(slot, lowest_square(set));
+    for (Bitboard set = b.pieces[side][p]; set != 0; set &= set - 1)
+      visit(slot, lowest_square(set));
   }
 }
 
@@ -127,7 +128,8 @@ int generate_moves(Board b, Side side, MoveList& list) {
   const Bitboard own = b.occupied[side];
   const Bitboard enemy = b.occupied[other_side(side)];
   int n = 0;
-  for_each_piece(b, side, [&](int slot, int from) { n = piece_moves(slot, from, own, enemy, list, n); });
+  for_each_piece(b, side,
+                 [&](int slot, int from) { n = piece_moves(slot, from, own, enemy, list, n); });
   Move castling[2];
   const int castling_count = castlings(b, side, castling);
   for (int k = 0; k < castling_count && n < MOVE_LIMIT; ++k) list[n++] = castling[k];
@@ -179,7 +181,8 @@ int count_captures(Board b) {
   for (Side side : {BLACK, WHITE}) {
     const Bitboard own = b.occupied[side];
     const Bitboard enemy = b.occupied[other_side(side)];
-    for_each_piece(b, side, [&](int slot, int from) { c += piece_captures(slot, from, own, enemy); });
+    for_each_piece(b, side,
+                   [&](int slot, int from) { c += piece_captures(slot, from, own, enemy); });
   }
   return c;
 }

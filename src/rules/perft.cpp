@@ -13,7 +13,8 @@ std::uint64_t perft(Board b, Side side, int depth) {
   MoveList list;
   const int n = generate_moves(b, side, list);
   std::uint64_t leaves = 0;
-  for (int i = 0; i + 1 < n; ++i) leaves += perft(make_move(b, list[i]), other_side(side), depth - 1);
+  for (int i = 0; i + 1 < n; ++i)
+    leaves += perft(make_move(b, list[i]), other_side(side), depth - 1);
   return leaves;
 }
 

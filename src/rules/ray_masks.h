@@ -12,8 +12,9 @@ namespace rules {
 
 struct RayMask {
   Bitboard squares;
-  std::int8_t direction;  // +1: nearest square lowest; -1: nearest square highest; 0: single squares
-  std::uint8_t kind;      // KIND_ANY, KIND_CAPTURE_ONLY or KIND_MOVE_ONLY
+  std::int8_t
+      direction;      // +1: nearest square lowest; -1: nearest square highest; 0: single squares
+  std::uint8_t kind;  // KIND_ANY, KIND_CAPTURE_ONLY or KIND_MOVE_ONLY
 };
 
 // The rays of one slot and from-square. A knight's or a king's targets are

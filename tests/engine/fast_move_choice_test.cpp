@@ -87,11 +87,13 @@ TEST(FastMoveChoice, PrintsWhatThePlainSearchPrints) {
   // The start position is in the book, so its list carries traces and nudges.
   const std::vector<engine_test::BookPosition> book = {
       {rules::board_from_cells(rules::starting_cells),
-       {{engine_test::move("e2", "e4"), 1}, {engine_test::move("d2", "d4"), 0},
+       {{engine_test::move("e2", "e4"), 1},
+        {engine_test::move("d2", "d4"), 0},
         {engine_test::move("c2", "c4"), -1}}}};
   const Setting settings[] = {{1, 1, 1, 0, 1}, {2, 1, 3, 2, 2}, {3, 2, 4, 3, 1}, {3, 1, 4, 2, 2}};
   std::vector<std::pair<Board, Side>> positions = random_positions(120, 31);
-  positions.insert(positions.begin(), {rules::board_from_cells(rules::starting_cells), rules::WHITE});
+  positions.insert(positions.begin(),
+                   {rules::board_from_cells(rules::starting_cells), rules::WHITE});
   for (const Setting& s : settings) {
     engine_test::ScratchFolder folder(
         engine_test::algo_conf(s.level, s.prelevel, s.maxlevel, s.complexity) +
@@ -121,7 +123,8 @@ TEST(FastMoveChoice, SearchesWithoutHeapAllocations) {
       allocations = 0;
       counting = true;
       engine::begin_root_pass(b, side, list, n, 3);
-      for (int i = 0; i < n; ++i) engine::root_entry_value(i, side == rules::WHITE ? -100000.0f : 100000.0f);
+      for (int i = 0; i < n; ++i)
+        engine::root_entry_value(i, side == rules::WHITE ? -100000.0f : 100000.0f);
       engine::end_root_pass();
       engine::fast_search(b, side, 1, 3, 0.0f);
       counting = false;

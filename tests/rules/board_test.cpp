@@ -1,8 +1,9 @@
+#include "rules/board.h"
+
 #include <gtest/gtest.h>
 
 #include <random>
 
-#include "rules/board.h"
 #include "test_support.h"
 
 namespace {
@@ -82,9 +83,11 @@ TEST(Bits, WorkOnBothHalves) {
 }
 
 TEST(Squares, FileAndRank) {
-  struct Case { int square, file, rank; };
-  for (const Case c : {Case{0, 1, 1}, Case{63, 8, 8}, Case{12, 5, 2}, Case{7, 8, 1},
-                       Case{56, 1, 8}, Case{99, 4, 13}, Case{100, 5, 13}, Case{103, 8, 13}}) {
+  struct Case {
+    int square, file, rank;
+  };
+  for (const Case c : {Case{0, 1, 1}, Case{63, 8, 8}, Case{12, 5, 2}, Case{7, 8, 1}, Case{56, 1, 8},
+                       Case{99, 4, 13}, Case{100, 5, 13}, Case{103, 8, 13}}) {
     EXPECT_EQ(file_of(c.square), c.file) << c.square;
     EXPECT_EQ(rank_of(c.square), c.rank) << c.square;
   }

@@ -1,8 +1,9 @@
+#include "rules/diagnostics.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "rules/diagnostics.h"
 #include "rules/movegen.h"
 #include "test_support.h"
 
@@ -28,8 +29,7 @@ TEST(PrintBitboard, RanksTopDownFilesLeftToRight) {
   EXPECT_EQ(captured([] { print_bitboard(1); }), lines("00000000", 7) + "10000000\n");
   EXPECT_EQ(captured([] { print_bitboard(Bitboard{1} << 63); }),
             "00000001\n" + lines("00000000", 7));
-  EXPECT_EQ(captured([] { print_bitboard(0xFFFF); }),
-            lines("00000000", 6) + lines("11111111", 2));
+  EXPECT_EQ(captured([] { print_bitboard(0xFFFF); }), lines("00000000", 6) + lines("11111111", 2));
 }
 
 TEST(PrintTableRow, RookOnA1) {

@@ -1,6 +1,7 @@
+#include "rules/fen.h"
+
 #include <gtest/gtest.h>
 
-#include "rules/fen.h"
 #include "test_support.h"
 
 namespace {
@@ -24,10 +25,17 @@ TEST(Fen, OtherFieldsMayBeAbsent) {
 }
 
 TEST(Fen, RejectsMalformedInput) {
-  const char* bad[] = {
-      "",  "   ", "8/8/8/8/8/8/8 w", "8/8/8/8/8/8/8/8/8 w", "9/8/8/8/8/8/8/8 w",
-      "8/8/8/8/8/8/8/7 w", "8/8/8/8/8/8/8/ppppppppp w", "8/8/8/8/8/8/8/x7 w",
-      "8/8/8/8/8/8/8/8 x", "8/8/8/8/8/8/8/44p w", "8/8/8/8/8/8/8/8 white"};
+  const char* bad[] = {"",
+                       "   ",
+                       "8/8/8/8/8/8/8 w",
+                       "8/8/8/8/8/8/8/8/8 w",
+                       "9/8/8/8/8/8/8/8 w",
+                       "8/8/8/8/8/8/8/7 w",
+                       "8/8/8/8/8/8/8/ppppppppp w",
+                       "8/8/8/8/8/8/8/x7 w",
+                       "8/8/8/8/8/8/8/8 x",
+                       "8/8/8/8/8/8/8/44p w",
+                       "8/8/8/8/8/8/8/8 white"};
   for (const char* fen : bad) {
     const FenResult r = parse_fen(fen);
     EXPECT_FALSE(r.position) << "'" << fen << "'";

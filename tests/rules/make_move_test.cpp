@@ -1,6 +1,7 @@
+#include "rules/make_move.h"
+
 #include <gtest/gtest.h>
 
-#include "rules/make_move.h"
 #include "test_support.h"
 
 namespace {

@@ -1,9 +1,10 @@
+#include "rules/move_table.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "rules/move_table.h"
 #include "test_support.h"
 
 namespace {
@@ -14,7 +15,9 @@ using rules_test::sq;
 ::testing::Environment* const table_env =
     ::testing::AddGlobalTestEnvironment(new rules_test::TableEnvironment);
 
-std::string name_of(int s) { return {static_cast<char>('a' + s % 8), static_cast<char>('1' + s / 8)}; }
+std::string name_of(int s) {
+  return {static_cast<char>('a' + s % 8), static_cast<char>('1' + s / 8)};
+}
 
 // Walks a slot from a square on an empty board, following next (then skip),
 // and writes the targets with '|' wherever the walk had to use skip: that is
@@ -58,11 +61,16 @@ int target_count(int slot, int f) {
 }
 
 TEST(MoveTable, WorkedWalksOnAnEmptyBoard) {
-  struct Case { int slot; const char* from; const char* walk; };
+  struct Case {
+    int slot;
+    const char* from;
+    const char* walk;
+  };
   const Case cases[] = {
       {ROOK, "a1", "a2 a3 a4 a5 a6 a7 a8 b1 c1 d1 e1 f1 g1 h1"},
       {BISHOP, "d4", "c5 b6 a7 e5 f6 g7 h8 c3 b2 a1 e3 f2 g1"},
-      {QUEEN, "d4", "d3 d2 d1 d5 d6 d7 d8 c4 b4 a4 e4 f4 g4 h4 c5 b6 a7 e5 f6 g7 h8 c3 b2 a1 e3 f2 g1"},
+      {QUEEN, "d4",
+       "d3 d2 d1 d5 d6 d7 d8 c4 b4 a4 e4 f4 g4 h4 c5 b6 a7 e5 f6 g7 h8 c3 b2 a1 e3 f2 g1"},
       {KING, "e1", "e2 d1 f1 d2 f2"},
       {KING, "d4", "d3 d5 c4 e4 c5 e5 c3 e3"},
       {KNIGHT, "d4", "c2 | e2 | c6 | e6 | b3 | b5 | f3 | f5"},
@@ -75,7 +83,8 @@ TEST(MoveTable, WorkedWalksOnAnEmptyBoard) {
       {PAWN, "e1", "e2 | d2 | f2"},
       {BLACK_PAWN_SLOT, "e8", "e7 | f7 | d7"},
   };
-  for (const Case& c : cases) EXPECT_EQ(empty_walk(c.slot, c.from), c.walk) << c.slot << " " << c.from;
+  for (const Case& c : cases)
+    EXPECT_EQ(empty_walk(c.slot, c.from), c.walk) << c.slot << " " << c.from;
 }
 
 TEST(MoveTable, SlidersSkipToTheNextRay) {
@@ -137,7 +146,8 @@ TEST(MoveTable, KindCountsAndLinkRanges) {
         capture_only += e.kind == KIND_CAPTURE_ONLY;
         move_only += e.kind == KIND_MOVE_ONLY;
         for (int link : {int{e.next}, int{e.skip}}) {
-          EXPECT_TRUE((link >= 0 && link < 64) || link == NO_SQUARE) << slot << " " << f << " " << t;
+          EXPECT_TRUE((link >= 0 && link < 64) || link == NO_SQUARE)
+              << slot << " " << f << " " << t;
         }
       }
     }

@@ -1,8 +1,9 @@
+#include "rules/movegen.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "rules/movegen.h"
 #include "test_support.h"
 
 namespace {
@@ -34,10 +35,8 @@ const ListCase LIST_CASES[] = {
     {"no side pieces", "4k3/8/8/8/8/8/8/8 w", "d13d13"},
     {"king off its home square never castles", "8/8/8/8/8/8/8/5K2 w",
      "f1f2 f1e1 f1g1 f1e2 f1g2 d13d13"},
-    {"pawn blocked by any piece", "4k3/8/8/8/8/4n3/4P3/7K w",
-     "h1h2 h1g1 h1g2 d13d13"},
-    {"pawn push stops at a piece on e4", "4k3/8/8/8/4p3/8/4P3/7K w",
-     "h1h2 h1g1 h1g2 e2e3 d13d13"},
+    {"pawn blocked by any piece", "4k3/8/8/8/8/4n3/4P3/7K w", "h1h2 h1g1 h1g2 d13d13"},
+    {"pawn push stops at a piece on e4", "4k3/8/8/8/4p3/8/4P3/7K w", "h1h2 h1g1 h1g2 e2e3 d13d13"},
     {"pawn capture toward file a first", "4k3/8/8/8/8/3n1n2/4P3/7K w",
      "h1h2 h1g1 h1g2 e2e3 e2e4 e2d3 e2f3 d13d13"},
     {"rook ray ends at a capture", "7k/8/8/8/8/p7/8/R6K w",
@@ -57,7 +56,8 @@ TEST(GenerateMoves, ListsInTheFixedOrder) {
 TEST(GenerateMoves, CountIncludesTheEndEntryAndFeedsNodeCount) {
   MoveList list;
   node_count = 5;
-  EXPECT_EQ(generate_moves(board("rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w"), WHITE, list), 21);
+  EXPECT_EQ(generate_moves(board("rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w"), WHITE, list),
+            21);
   EXPECT_EQ(node_count, 26U);
   EXPECT_EQ(generate_moves(board("8/8/8/8/8/8/8/8 w"), BLACK, list), 1);
   EXPECT_EQ(list[0], END_MOVE);

@@ -61,7 +61,8 @@ int walk_piece_moves(const Board& b, Side side, MoveList& list) {
   for (PieceType p = KING; p >= PAWN; --p) {
     for (int s = 0; s < SQUARE_COUNT; ++s) {
       if (test_bit(b.pieces[side][p], static_cast<Square>(s))) {
-        n = walk_moves(slot_of(side, p), s, b.occupied[side], b.occupied[other_side(side)], list, n);
+        n = walk_moves(slot_of(side, p), s, b.occupied[side], b.occupied[other_side(side)], list,
+                       n);
       }
     }
   }

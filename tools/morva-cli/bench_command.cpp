@@ -117,13 +117,14 @@ Totals run_setting(const BenchSetting& s, const std::vector<std::string>& fens, 
   const fs::path expected_path = o.dir / "expected" / (std::string(s.name) + ".txt");
   const auto expected = read_expected(expected_path);
   std::ofstream conf("conf.ini");
-  conf << "[ALGO]\nlevel=" << s.level << ";\nprelevel=" << s.prelevel << ";\nmaxlevel="
-       << s.maxlevel << ";\ncomplexity=" << s.complexity << ";\n";
+  conf << "[ALGO]\nlevel=" << s.level << ";\nprelevel=" << s.prelevel
+       << ";\nmaxlevel=" << s.maxlevel << ";\ncomplexity=" << s.complexity << ";\n";
   conf.close();
 
-  std::printf("setting %s: level %d, prelevel %d, maxlevel %d, complexity %d, %s search, %d thread(s)\n",
-              s.name, s.level, s.prelevel, s.maxlevel, s.complexity,
-              o.reference ? "plain" : "fast", o.reference ? 1 : engine::search_threads());
+  std::printf(
+      "setting %s: level %d, prelevel %d, maxlevel %d, complexity %d, %s search, %d thread(s)\n",
+      s.name, s.level, s.prelevel, s.maxlevel, s.complexity, o.reference ? "plain" : "fast",
+      o.reference ? 1 : engine::search_threads());
   std::printf("%3s %12s %10s %12s  %s\n", "#", "nodes", "ms", "nodes/s", "check");
   Totals t;
   std::ostringstream written;
@@ -132,13 +133,14 @@ Totals run_setting(const BenchSetting& s, const std::vector<std::string>& fens, 
     rules::node_count = 0;
     const auto start = std::chrono::steady_clock::now();
     const std::string out = think(p);
-    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     const std::uint64_t nodes = rules::node_count;
     const auto found = expected.find(fens[i]);
-    const char* check = o.write ? "written"
+    const char* check = o.write                   ? "written"
                         : found == expected.end() ? "MISSING"
-                        : found->second == out   ? "ok"
-                                                 : "MISMATCH";
+                        : found->second == out    ? "ok"
+                                                  : "MISMATCH";
     if (!o.write && found != expected.end() && found->second != out) {
       std::fprintf(stderr, "bench: %s at setting %s: expected\n%sgot\n%s", fens[i].c_str(), s.name,
                    found->second.c_str(), out.c_str());
@@ -151,8 +153,8 @@ Totals run_setting(const BenchSetting& s, const std::vector<std::string>& fens, 
     t.seconds += seconds;
   }
   std::printf("total %s: %llu nodes, %.3f s, %.0f nodes/s, %d mismatch(es)\n\n", s.name,
-              static_cast<unsigned long long>(t.nodes), t.seconds, t.nodes / std::max(t.seconds, 1e-9),
-              t.mismatches);
+              static_cast<unsigned long long>(t.nodes), t.seconds,
+              t.nodes / std::max(t.seconds, 1e-9), t.mismatches);
   if (o.write) std::ofstream(expected_path) << written.str();
   return t;
 }
@@ -162,7 +164,9 @@ Totals run_setting(const BenchSetting& s, const std::vector<std::string>& fens, 
 int cmd_bench(const Args& args) {
   const std::optional<Options> o = parse_options(args);
   if (!o) {
-    return fail("usage: morva-cli bench [--threads N] [--setting default|deep] [--reference] [--write] [--dir DIR]");
+    return fail(
+        "usage: morva-cli bench [--threads N] [--setting default|deep] [--reference] [--write] "
+        "[--dir DIR]");
   }
   const std::vector<std::string> fens = read_positions(o->dir / "bench-positions.txt");
   if (fens.empty()) return fail("no positions in " + (o->dir / "bench-positions.txt").string());

@@ -24,7 +24,8 @@ constexpr Command COMMANDS[] = {
     {"key", "key FEN", cli::cmd_key},
     {"think", "think FEN", cli::cmd_think},
     {"play", "play PAIRS", cli::cmd_play},
-    {"bench", "bench [--threads N] [--setting default|deep] [--reference] [--write]", cli::cmd_bench},
+    {"bench", "bench [--threads N] [--setting default|deep] [--reference] [--write]",
+     cli::cmd_bench},
 };
 
 void print_usage() {

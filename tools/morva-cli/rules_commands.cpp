@@ -51,7 +51,8 @@ std::optional<rules::Position> position_arg(const Args& args, std::size_t expect
 }
 
 // Finds a move written as print_move writes it in the generated list.
-std::optional<rules::Move> find_move(const rules::Board& b, rules::Side side, const std::string& text) {
+std::optional<rules::Move> find_move(const rules::Board& b, rules::Side side,
+                                     const std::string& text) {
   rules::MoveList list;
   const int n = rules::generate_moves(b, side, list);
   for (int i = 0; i + 1 < n; ++i) {
