@@ -7,7 +7,6 @@
 #include <atomic>
 #include <cstdlib>
 #include <iostream>
-#include <random>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -16,6 +15,7 @@
 #include "engine/fast_search.h"
 #include "engine/search.h"
 #include "engine_test_support.h"
+#include "random_play.h"
 #include "rules/make_move.h"
 #include "rules/move_table.h"
 #include "rules/movegen.h"
@@ -59,25 +59,6 @@ Choice choose(const Board& b, Side side, bool plain) {
   return {captured.str(), engine_test::progress_reports()};
 }
 
-// Positions from random play, from a few plies to a long game.
-std::vector<std::pair<Board, Side>> random_positions(int count, unsigned seed) {
-  std::mt19937 random(seed);
-  std::vector<std::pair<Board, Side>> out;
-  while (static_cast<int>(out.size()) < count) {
-    Board b = rules::board_from_cells(rules::starting_cells);
-    Side side = rules::WHITE;
-    const int plies = std::uniform_int_distribution<int>(0, 50)(random);
-    for (int ply = 0; ply < plies; ++ply) {
-      rules::MoveList list;
-      const int n = rules::generate_moves(b, side, list);
-      b = rules::make_move(b, list[std::uniform_int_distribution<int>(0, n - 1)(random)]);
-      side = rules::other_side(side);
-    }
-    out.emplace_back(b, side);
-  }
-  return out;
-}
-
 struct Setting {
   int level, prelevel, maxlevel, complexity, threads;
 };
@@ -91,7 +72,7 @@ TEST(FastMoveChoice, PrintsWhatThePlainSearchPrints) {
         {engine_test::move("d2", "d4"), 0},
         {engine_test::move("c2", "c4"), -1}}}};
   const Setting settings[] = {{1, 1, 1, 0, 1}, {2, 1, 3, 2, 2}, {3, 2, 4, 3, 1}, {3, 1, 4, 2, 2}};
-  std::vector<std::pair<Board, Side>> positions = random_positions(120, 31);
+  std::vector<rules::Position> positions = engine_test::random_positions(120, 31, 0, 50);
   positions.insert(positions.begin(),
                    {rules::board_from_cells(rules::starting_cells), rules::WHITE});
   for (const Setting& s : settings) {
@@ -111,7 +92,7 @@ TEST(FastMoveChoice, PrintsWhatThePlainSearchPrints) {
 
 TEST(FastMoveChoice, SearchesWithoutHeapAllocations) {
   rules::build_move_tables();
-  const auto positions = random_positions(20, 47);
+  const auto positions = engine_test::random_positions(20, 47, 0, 50);
   engine::maxlevel = 5;
   engine::complexity = 3;
   for (int threads : {1, 2}) {

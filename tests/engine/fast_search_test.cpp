@@ -5,11 +5,11 @@
 
 #include <gtest/gtest.h>
 
-#include <random>
 #include <string>
 #include <vector>
 
 #include "engine/search.h"
+#include "random_play.h"
 #include "rules/fen.h"
 #include "rules/make_move.h"
 #include "rules/move_table.h"
@@ -24,31 +24,7 @@ struct Settings {
   int limit, maxlevel, complexity;
 };
 
-struct Position {
-  Board board;
-  Side side;
-};
-
-// Positions reached by random pseudo-legal play from the start, so that they
-// cover openings, middle games, captured kings and promotions alike.
-std::vector<Position> random_positions(int count, unsigned seed) {
-  rules::build_move_tables();
-  std::mt19937 random(seed);
-  std::vector<Position> out;
-  while (static_cast<int>(out.size()) < count) {
-    Board b = rules::board_from_cells(rules::starting_cells);
-    Side side = rules::WHITE;
-    const int plies = std::uniform_int_distribution<int>(2, 60)(random);
-    for (int ply = 0; ply < plies; ++ply) {
-      rules::MoveList list;
-      const int n = rules::generate_moves(b, side, list);
-      b = rules::make_move(b, list[std::uniform_int_distribution<int>(0, n - 1)(random)]);
-      side = rules::other_side(side);
-    }
-    out.push_back({b, side});
-  }
-  return out;
-}
+using rules::Position;
 
 // Runs the plain search, the fast search of one position and the shared root
 // pass over every root entry, with the root bound moving as the move choice
@@ -81,7 +57,7 @@ void expect_same_values(const Position& p, const Settings& s, int threads) {
 
 TEST(FastSearch, SameValuesAsThePlainSearch) {
   const Settings settings[] = {{1, 1, 0}, {2, 3, 2}, {3, 3, 100000}, {2, 4, 3}, {3, 4, 2}};
-  const std::vector<Position> positions = random_positions(60, 11);
+  const std::vector<Position> positions = engine_test::random_positions(60, 11, 2, 60);
   for (const Settings& s : settings) {
     for (const Position& p : positions) expect_same_values(p, s, 1);
   }
@@ -90,14 +66,14 @@ TEST(FastSearch, SameValuesAsThePlainSearch) {
 TEST(FastSearch, SameValuesWithSeveralThreads) {
   engine::limit_search_threads(3);
   const Settings settings[] = {{2, 4, 2}, {3, 5, 4}};
-  const std::vector<Position> positions = random_positions(12, 23);
+  const std::vector<Position> positions = engine_test::random_positions(12, 23, 2, 60);
   for (const Settings& s : settings) {
     for (const Position& p : positions) expect_same_values(p, s, 3);
   }
 }
 
 TEST(FastSearch, CountsTheListsOfEveryThread) {
-  const std::vector<Position> positions = random_positions(1, 5);
+  const std::vector<Position> positions = engine_test::random_positions(1, 5, 2, 60);
   engine::maxlevel = 4;
   engine::complexity = 100000;
   for (int threads : {1, 2}) {
