@@ -1,6 +1,7 @@
 #include "rules/move_table.h"
 
 #include <array>
+#include <span>
 
 #include "rules/ray_masks.h"
 
@@ -70,29 +71,28 @@ Rays pawn_rays(int x, int y, Side side) {
   return rays;
 }
 
+// The directions and the number of steps along each, for the slots that move
+// alike for both colours (knight to king); the pawns have their own rays.
+struct Movement {
+  std::span<const Step> steps;
+  int reach;
+};
+
+constexpr Movement MOVEMENT[] = {
+    {{}, 0},            // pawns: see pawn_rays
+    {KNIGHT_STEPS, 1},  // knight
+    {BISHOP_STEPS, 7},  // bishop
+    {ROOK_STEPS, 7},    // rook
+    {QUEEN_STEPS, 7},   // queen
+    {QUEEN_STEPS, 1},   // king
+};
+
 Rays rays_of(int slot, int x, int y) {
+  if (slot == PAWN) return pawn_rays(x, y, WHITE);
+  if (slot == BLACK_PAWN_SLOT) return pawn_rays(x, y, BLACK);
   Rays rays;
-  switch (slot) {
-    case PAWN:
-      return pawn_rays(x, y, WHITE);
-    case BLACK_PAWN_SLOT:
-      return pawn_rays(x, y, BLACK);
-    case KNIGHT:
-      for (Step s : KNIGHT_STEPS) rays.add(walk(x, y, s, 1));
-      return rays;
-    case BISHOP:
-      for (Step s : BISHOP_STEPS) rays.add(walk(x, y, s, 7));
-      return rays;
-    case ROOK:
-      for (Step s : ROOK_STEPS) rays.add(walk(x, y, s, 7));
-      return rays;
-    case QUEEN:
-      for (Step s : QUEEN_STEPS) rays.add(walk(x, y, s, 7));
-      return rays;
-    default:  // KING
-      for (Step s : QUEEN_STEPS) rays.add(walk(x, y, s, 1));
-      return rays;
-  }
+  for (Step step : MOVEMENT[slot].steps) rays.add(walk(x, y, step, MOVEMENT[slot].reach));
+  return rays;
 }
 
 // Links the targets of one slot and from-square. Sliders run on along a ray and
