@@ -5,6 +5,7 @@
 #include <array>
 #include <bit>
 #include <cstdint>
+#include <initializer_list>
 
 namespace rules {
 
@@ -72,6 +73,13 @@ constexpr int rank_of(int s) { return s / 8 + 1; }
 
 // Returns the lowest square of a non-empty set.
 constexpr Square lowest_square(Bitboard b) { return static_cast<Square>(std::countr_zero(b)); }
+
+// Returns the set of the listed squares.
+constexpr Bitboard square_set(std::initializer_list<int> squares) {
+  Bitboard b = 0;
+  for (int s : squares) b |= Bitboard{1} << s;
+  return b;
+}
 
 // Returns the number of squares in a set.
 constexpr int square_count(Bitboard b) { return std::popcount(b); }

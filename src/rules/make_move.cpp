@@ -1,22 +1,10 @@
 #include "rules/make_move.h"
 
+#include "rules/castling.h"
+
 namespace rules {
 
 namespace {
-
-struct CastlingHalves {
-  int code;
-  int rook_from, rook_to;
-  int king_from, king_to;
-};
-
-// The rook's half is made first, then the king's.
-constexpr CastlingHalves CASTLINGS[] = {
-    {CASTLE_WHITE_QUEEN, 0, 3, 4, 2},      // a1-d1, e1-c1
-    {CASTLE_WHITE_KING, 7, 5, 4, 6},       // h1-f1, e1-g1
-    {CASTLE_BLACK_QUEEN, 56, 59, 60, 58},  // a8-d8, e8-c8
-    {CASTLE_BLACK_KING, 63, 61, 60, 62},   // h8-f8, e8-g8
-};
 
 // Moves the piece on from to to, capturing whatever enemy piece stands there
 // and promoting a pawn that reaches the far rank to a queen.
@@ -55,11 +43,10 @@ Board make_ordinary(Board b, Square from, Square to) {
 
 Board make_move(Board b, Move m) {
   const int from = move_from(m);
-  for (const CastlingHalves& c : CASTLINGS) {
-    if (from == c.code) {
-      b = make_ordinary(b, static_cast<Square>(c.rook_from), static_cast<Square>(c.rook_to));
-      return make_ordinary(b, static_cast<Square>(c.king_from), static_cast<Square>(c.king_to));
-    }
+  if (const Castling* c = castling_of(from)) {
+    // The rook's half first, then the king's.
+    b = make_ordinary(b, c->rook_from, c->rook_to);
+    return make_ordinary(b, c->king_from, c->king_to);
   }
   // The end entry is a pass; other bytes that are not squares change nothing either.
   if (from >= SQUARE_COUNT || move_to(m) >= SQUARE_COUNT) return b;

@@ -2,6 +2,7 @@
 
 #include <bit>
 
+#include "rules/castling.h"
 #include "rules/move_table.h"
 #include "rules/ray_masks.h"
 
@@ -52,35 +53,22 @@ inline int piece_moves(int slot, int from, Bitboard own, Bitboard enemy, MoveLis
   return n;
 }
 
-constexpr Bitboard square_set(std::initializer_list<int> squares) {
-  Bitboard b = 0;
-  for (int s : squares) b |= Bitboard{1} << s;
-  return b;
-}
-
-constexpr int E1 = 4, E8 = 60;
 constexpr Bitboard FILE_A = 0x0101010101010101ULL;
 constexpr Bitboard FILE_H = 0x8080808080808080ULL;
 constexpr Bitboard RANK_2 = 0x000000000000FF00ULL;
 constexpr Bitboard RANK_7 = 0x00FF000000000000ULL;
-constexpr Bitboard WHITE_KING_SIDE = square_set({5, 6});         // f1 g1
-constexpr Bitboard WHITE_QUEEN_SIDE = square_set({3, 2, 1});     // d1 c1 b1
-constexpr Bitboard BLACK_KING_SIDE = square_set({61, 62});       // f8 g8
-constexpr Bitboard BLACK_QUEEN_SIDE = square_set({59, 58, 57});  // d8 c8 b8
 
 // Writes the castling Moves open to side, king side first, and returns how
 // many. Castling is offered on the king's home square and free squares between
 // only: no record of castling rights, no look at the rook, no test of attacks.
 int castlings(const Board& b, Side side, Move (&out)[2]) {
-  const bool white = side == WHITE;
-  if (!test_bit(b.pieces[side][KING], static_cast<Square>(white ? E1 : E8))) return 0;
   const Bitboard occupancy = b.occupied[WHITE] | b.occupied[BLACK];
   int n = 0;
-  if ((occupancy & (white ? WHITE_KING_SIDE : BLACK_KING_SIDE)) == 0) {
-    out[n++] = castling_move(white ? CASTLE_WHITE_KING : CASTLE_BLACK_KING);
-  }
-  if ((occupancy & (white ? WHITE_QUEEN_SIDE : BLACK_QUEEN_SIDE)) == 0) {
-    out[n++] = castling_move(white ? CASTLE_WHITE_QUEEN : CASTLE_BLACK_QUEEN);
+  for (int k = first_castling(side); k < first_castling(side) + 2; ++k) {
+    const Castling& c = CASTLINGS[k];
+    if (test_bit(b.pieces[side][KING], c.king_from) && (occupancy & c.between) == 0) {
+      out[n++] = castling_move(c.code);
+    }
   }
   return n;
 }

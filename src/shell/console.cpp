@@ -2,14 +2,12 @@
 
 #include <iostream>
 
+#include "rules/notation.h"
+
 namespace shell {
 
 void print_text(const char* text) { std::cout << text; }
 
-void print_move(rules::Move m) {
-  for (int byte : {rules::move_from(m), rules::move_to(m)}) {
-    std::cout << static_cast<char>(96 + rules::file_of(byte)) << rules::rank_of(byte);
-  }
-}
+void print_move(rules::Move m) { rules::write_move(std::cout, m); }
 
 }  // namespace shell

@@ -1,6 +1,7 @@
 // Reading the human's move from mouse clicks.
 #include "shell/input.h"
 
+#include "rules/castling.h"
 #include "rules/movegen.h"
 #include "shell/draw.h"
 #include "shell/startup.h"
@@ -8,9 +9,6 @@
 namespace shell {
 
 namespace {
-
-// Squares that the castling click pairs start and end on.
-constexpr int E1 = 4, C1 = 2, G1 = 6, E8 = 60, C8 = 58, G8 = 62;
 
 // Returns the first generated move of side in b equal to m, or END_MOVE.
 rules::Move match_move(rules::Board b, rules::Side side, rules::Move m) {
@@ -54,11 +52,8 @@ rules::Square square_at_point(const Game& g, int x, int y) {
 }
 
 rules::Move castling_input(int from, int to) {
-  if (from == E1 && to == G1) return rules::castling_move(rules::CASTLE_WHITE_KING);
-  if (from == E1 && to == C1) return rules::castling_move(rules::CASTLE_WHITE_QUEEN);
-  if (from == E8 && to == G8) return rules::castling_move(rules::CASTLE_BLACK_KING);
-  if (from == E8 && to == C8) return rules::castling_move(rules::CASTLE_BLACK_QUEEN);
-  return rules::move_of(from, to);
+  const rules::Castling* c = rules::castling_by_king_step(from, to);
+  return c != nullptr ? rules::castling_move(c->code) : rules::move_of(from, to);
 }
 
 rules::Move read_human_move(Game& g, rules::Board b, rules::Side side) {

@@ -5,62 +5,25 @@
 #include "rules/board.h"
 #include "rules/make_move.h"
 #include "rules/move.h"
-#include "rules/movegen.h"
+#include "rules/notation.h"
 
 namespace book_maker {
 
 namespace {
 
-// A king move written as two squares that stands for a castling Move.
-struct CastlingText {
-  const char* text;
-  int code;
-};
-constexpr CastlingText CASTLING_TEXTS[] = {
-    {"e1g1", rules::CASTLE_WHITE_KING},
-    {"e1c1", rules::CASTLE_WHITE_QUEEN},
-    {"e8g8", rules::CASTLE_BLACK_KING},
-    {"e8c8", rules::CASTLE_BLACK_QUEEN},
-};
-
-int square_of(const std::string& word, int at) {
-  return (word[at + 1] - '1') * 8 + (word[at] - 'a');
-}
-
-bool generated(const rules::MoveList& list, int n, rules::Move m) {
-  for (int i = 0; i < n - 1; ++i) {
-    if (list[i] == m) return true;
-  }
-  return false;
-}
-
-bool is_promotion(const rules::Board& b, rules::Side side, int from, int to) {
-  const int far_rank = side == rules::WHITE ? 8 : 1;
-  return rules::test_bit(b.pieces[side][rules::PAWN], static_cast<rules::Square>(from)) &&
-         rules::rank_of(to) == far_rank;
-}
-
 // Finds the generated Move that a word stands for; returns why there is none.
 LineEnd find_move(const rules::Board& b, rules::Side side, const std::string& word,
                   rules::Move& found) {
-  rules::MoveList list;
-  const int n = rules::generate_moves(b, side, list);
-  for (const CastlingText& c : CASTLING_TEXTS) {
-    if (word == c.text && generated(list, n, rules::castling_move(c.code))) {
-      found = rules::castling_move(c.code);
+  const rules::FoundMove m = rules::find_move(b, side, word);
+  found = m.move;
+  switch (m.fault) {
+    case rules::MoveTextFault::NONE:
       return LineEnd::NONE;
-    }
+    case rules::MoveTextFault::UNDER_PROMOTION:
+      return LineEnd::UNDER_PROMOTION;
+    default:
+      return LineEnd::NOT_GENERATED;  // also the null move "0000"
   }
-  if (word == "0000") return LineEnd::NOT_GENERATED;
-  const int from = square_of(word, 0);
-  const int to = square_of(word, 2);
-  const bool promotes = is_promotion(b, side, from, to);
-  if (word.size() == 5) {
-    if (!promotes) return LineEnd::NOT_GENERATED;  // a promotion letter on another move
-    if (word[4] != 'q' && word[4] != 'Q') return LineEnd::UNDER_PROMOTION;
-  }
-  found = rules::move_of(from, to);
-  return generated(list, n, found) ? LineEnd::NONE : LineEnd::NOT_GENERATED;
 }
 
 void add_record(BookBuilder& builder, const rules::Board& b, rules::Move m, int mark) {

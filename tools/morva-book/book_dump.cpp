@@ -9,7 +9,9 @@
 #include "book/book_format.h"
 #include "book/db.h"
 #include "rules/board.h"
+#include "rules/castling.h"
 #include "rules/move.h"
+#include "rules/notation.h"
 
 namespace book_maker {
 
@@ -18,21 +20,9 @@ namespace {
 constexpr int RECORDS_PER_LINE = 8;
 constexpr std::size_t MOVE_COLUMN = 14;  // width of the move column of the move summary
 
-struct CastlingName {
-  int code;
-  const char* text;
-};
-constexpr CastlingName CASTLING_NAMES[] = {
-    {rules::CASTLE_WHITE_QUEEN, "e1c1=O-O-O"},
-    {rules::CASTLE_WHITE_KING, "e1g1=O-O"},
-    {rules::CASTLE_BLACK_QUEEN, "e8c8=O-O-O"},
-    {rules::CASTLE_BLACK_KING, "e8g8=O-O"},
-};
-
+// Returns a byte of a record: a square name, or "?" and its value.
 std::string square_text(int byte) {
-  if (byte >= 0 && byte < rules::SQUARE_COUNT) {
-    return {static_cast<char>('a' + byte % 8), static_cast<char>('1' + byte / 8)};
-  }
+  if (byte >= 0 && byte < rules::SQUARE_COUNT) return rules::square_name(byte);
   std::string text = "?";
   text += std::to_string(byte);
   return text;
@@ -89,8 +79,10 @@ void dump_moves(const std::vector<book::BookRecord>& records, std::ostream& out)
 }  // namespace
 
 std::string move_text(int from, int to) {
-  for (const CastlingName& c : CASTLING_NAMES) {
-    if (from == c.code && to == c.code) return c.text;
+  const rules::Castling* c = rules::castling_of(from);
+  if (c != nullptr && to == from) {
+    return rules::square_name(c->king_from) + rules::square_name(c->king_to) +
+           (c->king_side ? "=O-O" : "=O-O-O");
   }
   return square_text(from) + square_text(to);
 }

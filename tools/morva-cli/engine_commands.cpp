@@ -11,7 +11,7 @@
 #include "engine/evaluate.h"
 #include "rules/fen.h"
 #include "rules/make_move.h"
-#include "shell/console.h"
+#include "rules/notation.h"
 
 namespace cli {
 namespace {
@@ -38,8 +38,8 @@ bool king_gone(const rules::Board& b) {
 bool play_turn(rules::Board& b, rules::Side side, const char* separator) {
   const rules::Move m = engine::computer_move(b, side);
   b = rules::make_move(b, m);
-  shell::print_move(m);
-  shell::print_text(separator);
+  rules::write_move(std::cout, m);
+  std::cout << separator;
   return !king_gone(b);
 }
 
@@ -71,8 +71,8 @@ int cmd_think(const Args& args) {
   if (!pos) return status;
   book::load_book_index();  // as at start-up: no index ends the process
   const rules::Move m = engine::computer_move(pos->board, pos->side);
-  shell::print_move(m);
-  shell::print_text("\n");
+  rules::write_move(std::cout, m);
+  std::cout << '\n';
   return EXIT_OK;
 }
 

@@ -10,8 +10,8 @@
 #include "rules/make_move.h"
 #include "rules/move_table.h"
 #include "rules/movegen.h"
+#include "rules/notation.h"
 #include "rules/perft.h"
-#include "shell/console.h"
 
 namespace cli {
 
@@ -31,14 +31,6 @@ std::optional<int> parse_int(const std::string& word, int low, int high) {
   return value;
 }
 
-// Parses a square name such as "e4".
-std::optional<int> parse_square(std::string_view name) {
-  if (name.size() != 2 || name[0] < 'a' || name[0] > 'h' || name[1] < '1' || name[1] > '8') {
-    return std::nullopt;
-  }
-  return (name[1] - '1') * 8 + (name[0] - 'a');
-}
-
 // Reads the one FEN argument of a command, or says what is wrong.
 std::optional<rules::Position> position_arg(const Args& args, std::size_t expected, int& status) {
   if (args.size() < expected || args.empty()) {
@@ -50,23 +42,6 @@ std::optional<rules::Position> position_arg(const Args& args, std::size_t expect
   return r.position;
 }
 
-// Finds a move written as print_move writes it in the generated list.
-std::optional<rules::Move> find_move(const rules::Board& b, rules::Side side,
-                                     const std::string& text) {
-  rules::MoveList list;
-  const int n = rules::generate_moves(b, side, list);
-  for (int i = 0; i + 1 < n; ++i) {
-    const rules::Move m = list[i];
-    std::string written;
-    for (int byte : {rules::move_from(m), rules::move_to(m)}) {
-      written += static_cast<char>(96 + rules::file_of(byte));
-      written += std::to_string(rules::rank_of(byte));
-    }
-    if (written == text) return m;
-  }
-  return std::nullopt;
-}
-
 }  // namespace
 
 int cmd_moves(const Args& args) {
@@ -76,10 +51,10 @@ int cmd_moves(const Args& args) {
   rules::MoveList list;
   const int n = rules::generate_moves(pos->board, pos->side, list);
   for (int i = 0; i < n; ++i) {
-    if (i > 0) shell::print_text(" ");
-    shell::print_move(list[i]);
+    if (i > 0) std::cout << ' ';
+    rules::write_move(std::cout, list[i]);
   }
-  shell::print_text("\n");
+  std::cout << '\n';
   return EXIT_OK;
 }
 
@@ -105,7 +80,7 @@ int cmd_table(const Args& args) {
   if (args.size() != 2) return fail("usage: table SLOT SQUARE");
   const auto slot = parse_int(args[0], 0, rules::SLOT_COUNT - 1);
   if (!slot) return fail("bad slot '" + args[0] + "' (expected 0 to 6)");
-  auto square = parse_square(args[1]);
+  std::optional<int> square = rules::parse_square(args[1]);
   if (!square) square = parse_int(args[1], 0, rules::SQUARE_COUNT - 1);
   if (!square) return fail("bad square '" + args[1] + "' (expected a1..h8 or 0..63)");
   rules::print_table_row(rules::move_table.entry[*slot][*square]);
@@ -119,12 +94,18 @@ int cmd_make(const Args& args) {
   rules::Board b = pos->board;
   rules::Side side = pos->side;
   for (std::size_t i = 1; i < args.size(); ++i) {
-    const auto m = find_move(b, side, args[i]);
-    if (!m) {
-      return fail("move '" + args[i] + "' is not in the generated list of " +
-                  (side == rules::WHITE ? "white" : "black"));
+    const rules::FoundMove found = rules::find_move(b, side, args[i]);
+    if (found.fault == rules::MoveTextFault::MALFORMED) {
+      return fail("move '" + args[i] + "' is not written as two squares (e2e4, e7e8q)");
     }
-    b = rules::make_move(b, *m);
+    if (found.fault != rules::MoveTextFault::NONE) {
+      return fail("move '" + args[i] + "' is not in the generated list of " +
+                  (side == rules::WHITE ? "white" : "black") +
+                  (found.fault == rules::MoveTextFault::UNDER_PROMOTION
+                       ? " (pawns become queens only)"
+                       : ""));
+    }
+    b = rules::make_move(b, found.move);
     side = rules::other_side(side);
   }
   std::cout << rules::fen_of(b, side) << "\n";
