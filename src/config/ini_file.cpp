@@ -99,10 +99,14 @@ Lookup look_up(const IniText& ini, const char* section, const char* key) {
 
 }  // namespace
 
+void report_miss(const char* miss) {
+  if (miss != nullptr) LOG_REPORT(WARNING, miss);
+}
+
 std::string ini_value(const IniText& ini, const char* section, const char* key) {
   const Lookup found = look_up(ini, section, key);
   if (found.miss != nullptr) {
-    LOG_REPORT(WARNING, found.miss);
+    report_miss(found.miss);
     return found.miss;
   }
   return std::string(ini.text + found.start, ini.text + found.end);
@@ -130,6 +134,12 @@ int parse_int(const std::string& value) {
 
 int ini_int(const IniText& ini, const char* section, const char* key) {
   return parse_int(ini_value(ini, section, key));
+}
+
+IniInt ini_int_deferred(const IniText& ini, const char* section, const char* key) {
+  const Lookup found = look_up(ini, section, key);
+  if (found.miss != nullptr) return {parse_int(found.miss), found.miss};
+  return {parse_int(std::string(ini.text + found.start, ini.text + found.end)), nullptr};
 }
 
 }  // namespace config

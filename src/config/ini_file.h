@@ -35,6 +35,19 @@ std::optional<std::string> ini_find(const IniText& ini, const char* section, con
 // Returns ini_value converted as atoi does (0 on a miss, after the warning).
 int ini_int(const IniText& ini, const char* section, const char* key);
 
+// An integer setting whose warning, on a miss, is owed until the value is used.
+struct IniInt {
+  int value = 0;
+  const char* miss = nullptr;  // the warning's text, or null when the key was found
+};
+
+// Looks an integer up as ini_int does, but leaves the warning to report_miss,
+// for a caller that may end before it uses the value.
+IniInt ini_int_deferred(const IniText& ini, const char* section, const char* key);
+
+// Writes the warning report of a lookup's miss, exactly as ini_value does; nothing for null.
+void report_miss(const char* miss);
+
 // Converts text as atoi does (leading white space, optional sign, decimal
 // digits up to the first other character, 0 without digits), saturating at
 // the limits of int instead of overflowing.

@@ -1,6 +1,8 @@
 #include "engine/computer_move.h"
 
+#include <algorithm>
 #include <iostream>
+#include <optional>
 #include <utility>
 
 #include "book/db.h"
@@ -11,7 +13,7 @@
 #include "engine/search.h"
 #include "rules/make_move.h"
 #include "rules/movegen.h"
-#include "shell/console.h"
+#include "rules/notation.h"
 
 namespace engine {
 namespace {
@@ -40,36 +42,39 @@ constexpr bool better_for(rules::Side side, float a, float b) {
   return side == rules::WHITE ? a > b : a < b;
 }
 
-// Searches every root entry once with limit and fills scores; returns the index
-// of the first entry (never the end entry) whose line wins, or -1. The ordering
-// pass leaves the end entry unscored: it gets the worst score for side, so the
+// Searches every root entry once and fills scores; returns the index of the
+// first entry (never the end entry) whose line wins, or -1. The ordering pass
+// leaves the end entry unscored: it gets the worst score for side, so the
 // stable sort keeps it in its last place.
 int score_pass(const rules::Board& b, rules::Side side, const rules::MoveList& list, int count,
-               int limit, bool ordering, ScoreTable& scores) {
-  start_search_pass();
-  if (!plain_search) begin_root_pass(b, side, list, count, limit);
+               const PassSettings& pass, const StrengthSettings& settings, bool ordering,
+               ScoreTable& scores) {
+  // The plain search reads the two search settings; the fast one shares the
+  // pass among its threads.
+  std::optional<RootPassScope> root;
+  if (settings.plain_search) {
+    maxlevel = pass.maxlevel;
+    complexity = pass.complexity;
+  } else {
+    root.emplace(b, side, list, count, pass, settings.threads);
+  }
   const std::int32_t win = win_for(side);
   float node_bound = static_cast<float>(-win);
-  int winner = -1;
   for (int i = 0; i < count; ++i) {
     report_progress(static_cast<float>(i) / static_cast<float>(count));
-    const std::int32_t v = plain_search ? search(rules::make_move(b, list[i]),
-                                                 rules::other_side(side), 1, limit, node_bound)
-                                        : root_entry_value(i, node_bound);
+    const std::int32_t v = root ? root_entry_value(i, node_bound)
+                                : search(rules::make_move(b, list[i]), rules::other_side(side), 1,
+                                         pass.limit, node_bound);
     const bool end_entry = list[i] == rules::END_MOVE;
     if (end_entry && ordering) {
       scores[i] = static_cast<float>(-win);
       continue;
     }
-    if (v == win && !end_entry) {
-      winner = i;
-      break;
-    }
+    if (v == win && !end_entry) return i;
     if (better_for(side, static_cast<float>(v), node_bound)) node_bound = static_cast<float>(v);
     scores[i] = static_cast<float>(v);
   }
-  if (!plain_search) end_root_pass();
-  return winner;
+  return -1;
 }
 
 // Adds nudge to the score of every entry once for each time the book lists it
@@ -90,21 +95,12 @@ void nudge_book_moves(const rules::Board& b, int mark, double nudge, const rules
 // writes a float by default (20, 20.1, -100000).
 void print_scored_list(const rules::MoveList& list, int count, const ScoreTable& scores) {
   for (int i = 0; i < count; ++i) {
-    shell::print_move(list[i]);
+    rules::write_move(std::cout, list[i]);
     std::cout << " => " << scores[i] << "\n";
   }
 }
 
-// Applies the optional thread count of the settings; without it, or with a
-// count below 1, the search uses every core.
-void read_threads(const config::IniText& ini) {
-  const std::optional<std::string> threads = config::ini_find(ini, ALGO_SECTION, "threads");
-  set_search_threads(threads ? config::parse_int(*threads) : 0);
-}
-
 }  // namespace
-
-bool plain_search = false;
 
 void sort_by_score(float* scores, rules::Move* moves, int count, rules::Side side) {
   // A bubble sort swaps only strictly better neighbours, so equal scores keep
@@ -119,30 +115,38 @@ void sort_by_score(float* scores, rules::Move* moves, int count, rules::Side sid
   }
 }
 
-rules::Move computer_move(rules::Board b, rules::Side side) {
-  // 1. Strength settings, read afresh on every move.
-  config::IniText ini;
-  config::load_ini(ini, CONF_PATH);
-  const int level = config::ini_int(ini, ALGO_SECTION, "level");
-  const int prelevel = config::ini_int(ini, ALGO_SECTION, "prelevel");
-  maxlevel = config::ini_int(ini, ALGO_SECTION, "maxlevel");
-  complexity = NO_EXTENSION;
-  read_threads(ini);
+StrengthSettings read_strength(const config::IniText& ini) {
+  StrengthSettings s;
+  s.level = config::ini_int(ini, ALGO_SECTION, "level");
+  s.prelevel = config::ini_int(ini, ALGO_SECTION, "prelevel");
+  s.maxlevel = config::ini_int(ini, ALGO_SECTION, "maxlevel");
+  const std::optional<std::string> threads = config::ini_find(ini, ALGO_SECTION, "threads");
+  if (threads) s.threads = std::min(config::parse_int(*threads), search_thread_count(0));
+  const config::IniInt c = config::ini_int_deferred(ini, ALGO_SECTION, "complexity");
+  s.complexity = c.value;
+  s.complexity_miss = c.miss;
+  return s;
+}
+
+rules::Move choose_move(rules::Board b, rules::Side side, const StrengthSettings& settings) {
+  // 1. The ordering pass never extends busy positions.
+  const PassSettings ordering = {settings.prelevel, settings.maxlevel, NO_EXTENSION};
+  const PassSettings main = {settings.level, settings.maxlevel, settings.complexity};
 
   // 2-5. Ordering pass over the moves in generation order.
   report_progress(0.0f);
   rules::MoveList list;
   ScoreTable scores;
   const int count = rules::generate_moves(b, side, list);
-  const int ordering_win = score_pass(b, side, list, count, prelevel, true, scores);
+  const int ordering_win = score_pass(b, side, list, count, ordering, settings, true, scores);
   if (ordering_win >= 0) return list[ordering_win];
 
   // 6-8. Main pass over the moves sorted best first.
   report_progress(1.0f);
   sort_by_score(scores, list.data(), count, side);
-  complexity = config::ini_int(ini, ALGO_SECTION, "complexity");
+  config::report_miss(settings.complexity_miss);  // complexity is read here
   report_progress(0.0f);
-  const int main_win = score_pass(b, side, list, count, level, false, scores);
+  const int main_win = score_pass(b, side, list, count, main, settings, false, scores);
   if (main_win >= 0) return list[main_win];
 
   // 9. The book breaks near-ties: the mover's own mark first, then draws.
@@ -163,6 +167,12 @@ rules::Move computer_move(rules::Board b, rules::Side side) {
   }
   report_progress(1.0f);
   return chosen;
+}
+
+rules::Move computer_move(rules::Board b, rules::Side side) {
+  config::IniText ini;
+  config::load_ini(ini, CONF_PATH);
+  return choose_move(b, side, read_strength(ini));
 }
 
 }  // namespace engine

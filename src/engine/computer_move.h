@@ -4,18 +4,37 @@
 
 #include <cstdint>
 
+#include "config/ini_file.h"
 #include "rules/board.h"
 #include "rules/move.h"
 
 namespace engine {
 
-// When set, the root entries are scored by the plain `search` instead of the
-// fast search, whose values are the same (tests and the bench compare them).
-extern bool plain_search;
+// How strongly the computer plays: the four keys of section ALGO, and two
+// choices of how the search runs that do not change what it finds.
+struct StrengthSettings {
+  int level = 0;       // nominal depth of the main pass, in plies
+  int prelevel = 0;    // nominal depth of the ordering pass
+  int maxlevel = 0;    // depth no line goes beyond
+  int complexity = 0;  // capture count from which the main pass searches on
+  // The reader's warning for a missing complexity key, written when the main
+  // pass takes the value (a move the ordering pass decides never reads it).
+  const char* complexity_miss = nullptr;
+  int threads = 0;            // threads of the search; 0: one for every core
+  bool plain_search = false;  // score with the plain `search` (the reference)
+};
 
-// Returns the move the computer plays for side in b (never the end entry,
-// unless the end entry is the only entry of the list), and writes the scored
-// list to standard output.
+// Reads section ALGO: level, prelevel and maxlevel in this order (a missing
+// one reads 0 after the reader's warning), the optional threads (never more
+// than the cores), and complexity with its warning owed.
+StrengthSettings read_strength(const config::IniText& ini);
+
+// Returns the move the computer plays for side in b under the settings (never
+// the end entry, unless it is the only entry of the list), and writes the
+// scored list to standard output; reports progress between root entries.
+rules::Move choose_move(rules::Board b, rules::Side side, const StrengthSettings& settings);
+
+// Reads ./conf.ini afresh and chooses the move with its settings.
 rules::Move computer_move(rules::Board b, rules::Side side);
 
 // Sorts scores and moves together, best first for side; stable.

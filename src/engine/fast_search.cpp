@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "engine/evaluate.h"
-#include "engine/search.h"
 #include "engine/transposition.h"
 #include "rules/make_move.h"
 #include "rules/movegen.h"
@@ -33,15 +32,11 @@ constexpr int PASS_KEY = -(1 << 20);
 // What one thread needs while it searches: its killer moves, and the flag
 // that tells it its task is no longer wanted.
 struct Worker {
+  std::uint64_t salt = 0;  // of the keys of the pass being searched
   rules::Move killers[MAX_PLY][2] = {};
   const std::atomic<bool>* abandon = nullptr;
   bool stopped = false;
 };
-
-bool is_leaf(const rules::Board& b, int depth, int limit) {
-  if (depth >= limit && rules::count_captures(b) < complexity) return true;
-  return depth >= maxlevel;
-}
 
 std::int32_t for_mover(std::int32_t white_value, rules::Side side) {
   return side == rules::WHITE ? white_value : -white_value;
@@ -91,15 +86,15 @@ void order_moves(const rules::Board& b, rules::Side side, const rules::MoveList&
 // Exact alpha-beta (fail-soft): the value is exact when it lies strictly
 // between alpha and beta, an upper bound when at or below alpha, a lower bound
 // when at or above beta.
-std::int32_t negamax(const rules::Board& b, rules::Side side, int depth, int limit,
+std::int32_t negamax(const rules::Board& b, rules::Side side, int depth, const PassSettings& pass,
                      std::int32_t alpha, std::int32_t beta, Worker& w) {
   if (w.abandon != nullptr && w.abandon->load(std::memory_order_relaxed)) {
     w.stopped = true;
     return 0;
   }
-  if (is_leaf(b, depth, limit)) return for_mover(evaluate(b), side);
+  if (is_leaf(b, depth, pass)) return for_mover(evaluate(b), side);
 
-  const std::uint64_t key = position_key(b, side, depth);
+  const std::uint64_t key = position_key(b, side, depth, w.salt);
   const TableHit hit = probe_table(key);
   if (hit.bound == Bound::EXACT) return hit.value;
   if (hit.bound == Bound::LOWER && hit.value >= beta) return hit.value;
@@ -117,7 +112,7 @@ std::int32_t negamax(const rules::Board& b, rules::Side side, int depth, int lim
   for (int k = 0; k < count; ++k) {
     const rules::Move m = list[order[k]];
     const std::int32_t v = -negamax(rules::make_move(b, m), rules::other_side(side), depth + 1,
-                                    limit, -beta, -alpha, w);
+                                    pass, -beta, -alpha, w);
     if (w.stopped) return 0;
     if (v > best) {
       best = v;
@@ -144,9 +139,9 @@ namespace {
 // Searches one position as `search` would with this bound: the first child, in
 // generation order, whose value beats the bound for the side to move is
 // returned at once with its exact value; otherwise the exact value.
-std::int32_t search_position(const rules::Board& b, rules::Side side, int depth, int limit,
-                             float bound, Worker& w) {
-  if (is_leaf(b, depth, limit)) return evaluate(b);
+std::int32_t search_position(const rules::Board& b, rules::Side side, int depth,
+                             const PassSettings& pass, float bound, Worker& w) {
+  if (is_leaf(b, depth, pass)) return evaluate(b);
   const std::int32_t threshold = for_mover(static_cast<std::int32_t>(bound), side);
   const std::int32_t beta = threshold + 1;
   rules::MoveList list;
@@ -156,11 +151,11 @@ std::int32_t search_position(const rules::Board& b, rules::Side side, int depth,
   for (int i = 0; i < count; ++i) {
     const rules::Board child = rules::make_move(b, list[i]);
     const rules::Side other = rules::other_side(side);
-    std::int32_t v = -negamax(child, other, depth + 1, limit, -beta, -alpha, w);
+    std::int32_t v = -negamax(child, other, depth + 1, pass, -beta, -alpha, w);
     if (w.stopped) return 0;
     if (v >= beta) {
       // Beyond the bound: the exact value is what the plain search returns.
-      v = -negamax(child, other, depth + 1, limit, -INFINITE, -threshold, w);
+      v = -negamax(child, other, depth + 1, pass, -INFINITE, -threshold, w);
       return for_mover(v, side);
     }
     best = std::max(best, v);
@@ -188,7 +183,10 @@ struct RootPass {
   bool active = false;
   rules::Board board{};
   rules::Side side = rules::WHITE;
-  int limit = 0;
+  PassSettings settings;
+  std::uint64_t salt = 0;
+  std::uint64_t generation = 0;  // one more for every pass
+  int threads = 1;               // the caller and threads - 1 helpers
   rules::MoveList list{};
   int count = 0;
   int consumed = 0;         // the entry the caller waits for or will ask for next
@@ -200,17 +198,14 @@ struct RootPass {
 };
 
 // Never destroyed: helper threads still wait on it when the process ends.
-RootPass& pass = *new RootPass;
-
-std::atomic<int> thread_limit{0};  // 0: not set, every core
-std::atomic<int> thread_count{0};  // 0: not set, the limit
+RootPass& root = *new RootPass;
 
 int core_count() { return static_cast<int>(std::max(1U, std::thread::hardware_concurrency())); }
 
 // Returns the first entry from the caller's on that nobody has taken, or -1.
 int free_task(int from) {
-  for (int j = from; j < pass.count; ++j) {
-    if (pass.task[j].state == TaskState::FREE) return j;
+  for (int j = from; j < root.count; ++j) {
+    if (root.task[j].state == TaskState::FREE) return j;
   }
   return -1;
 }
@@ -218,127 +213,122 @@ int free_task(int from) {
 // Searches entry j (taken by this thread) outside the lock and records it;
 // the lock is held on entry and on return.
 void run_task(int j, Worker& w, std::unique_lock<std::mutex>& lock) {
-  RootTask& t = pass.task[j];
+  RootTask& t = root.task[j];
   t.state = TaskState::RUNNING;
-  t.bound = pass.bound;
+  t.bound = root.bound;
   t.abandon = false;
-  ++pass.running;
+  ++root.running;
   const float bound = t.bound;
   lock.unlock();
   w.abandon = &t.abandon;
   w.stopped = false;
-  const rules::Board child = rules::make_move(pass.board, pass.list[j]);
+  w.salt = root.salt;
+  const rules::Board child = rules::make_move(root.board, root.list[j]);
   const std::int32_t v =
-      search_position(child, rules::other_side(pass.side), 1, pass.limit, bound, w);
+      search_position(child, rules::other_side(root.side), 1, root.settings, bound, w);
   lock.lock();
-  --pass.running;
+  --root.running;
   if (w.stopped || t.abandon) {
     t.state = TaskState::FREE;
   } else {
     t.value = v;
     t.state = TaskState::DONE;
   }
-  pass.changed.notify_all();
+  root.changed.notify_all();
 }
 
 void helper_loop(int index) {
   Worker w;
-  std::unique_lock lock(pass.mutex);
+  std::unique_lock lock(root.mutex);
   for (;;) {
     int j = -1;
-    pass.changed.wait(lock, [&] {
-      if (!pass.active || index >= search_threads() - 1) return false;
-      j = free_task(pass.consumed);
+    root.changed.wait(lock, [&] {
+      if (!root.active || index >= root.threads - 1) return false;
+      j = free_task(root.consumed);
       return j >= 0;
     });
     const std::uint64_t before = rules::node_count;
     run_task(j, w, lock);
-    pass.lists += rules::node_count - before;
+    root.lists += rules::node_count - before;
   }
 }
 
-void start_helpers() {
-  std::lock_guard lock(pass.mutex);
-  while (pass.helpers < search_threads() - 1) std::thread(helper_loop, pass.helpers++).detach();
+// Starts helper threads until there are enough for threads; the lock is held.
+void start_helpers(int threads) {
+  while (root.helpers < threads - 1) std::thread(helper_loop, root.helpers++).detach();
 }
 
 }  // namespace
 
-std::int32_t fast_search(rules::Board b, rules::Side side, int depth, int limit, float bound) {
-  reserve_table(0);  // normally done by start_search_pass already
+std::int32_t fast_search(rules::Board b, rules::Side side, int depth, const PassSettings& pass,
+                         float bound) {
+  reserve_table(0);
   static Worker worker;
   worker.abandon = nullptr;
   worker.stopped = false;
-  return search_position(b, side, depth, limit, bound, worker);
+  worker.salt = pass_salt(pass.limit, pass.maxlevel, pass.complexity, 0);
+  return search_position(b, side, depth, pass, bound, worker);
 }
 
-void start_search_pass() {
+int search_thread_count(int threads) {
+  return std::min(threads > 0 ? threads : core_count(), MAX_SEARCH_THREADS);
+}
+
+RootPassScope::RootPassScope(const rules::Board& b, rules::Side side, const rules::MoveList& list,
+                             int count, const PassSettings& pass, int threads) {
   reserve_table(0);
-  start_helpers();
-  new_table_pass();
-}
-
-void begin_root_pass(const rules::Board& b, rules::Side side, const rules::MoveList& list,
-                     int count, int limit) {
-  std::lock_guard lock(pass.mutex);
-  pass.board = b;
-  pass.side = side;
-  pass.list = list;
-  pass.count = count;
-  pass.limit = limit;
-  pass.consumed = 0;
-  pass.bound =
+  std::lock_guard lock(root.mutex);
+  // Every pass keys its values afresh, so nothing of an earlier pass is reused.
+  root.salt = pass_salt(pass.limit, pass.maxlevel, pass.complexity, ++root.generation);
+  root.board = b;
+  root.side = side;
+  root.list = list;
+  root.count = count;
+  root.settings = pass;
+  root.threads = search_thread_count(threads);
+  start_helpers(root.threads);
+  root.consumed = 0;
+  root.bound =
       side == rules::WHITE ? -static_cast<float>(WIN_SCORE) : static_cast<float>(WIN_SCORE);
-  pass.lists = 0;
-  for (int j = 0; j < count; ++j) pass.task[j].state = TaskState::FREE;
-  pass.active = true;
-  pass.changed.notify_all();
+  root.lists = 0;
+  for (int j = 0; j < count; ++j) root.task[j].state = TaskState::FREE;
+  root.active = true;
+  root.changed.notify_all();
 }
 
 std::int32_t root_entry_value(int i, float bound) {
   static Worker worker;
-  std::unique_lock lock(pass.mutex);
-  pass.consumed = i;
-  if (bound != pass.bound) {
+  std::unique_lock lock(root.mutex);
+  root.consumed = i;
+  if (bound != root.bound) {
     // The best has moved: what was searched ahead with the old bound is of no use.
-    pass.bound = bound;
-    for (int j = i; j < pass.count; ++j) {
-      RootTask& t = pass.task[j];
+    root.bound = bound;
+    for (int j = i; j < root.count; ++j) {
+      RootTask& t = root.task[j];
       if (t.state == TaskState::DONE && t.bound != bound) t.state = TaskState::FREE;
       if (t.state == TaskState::RUNNING && t.bound != bound) t.abandon = true;
     }
-    pass.changed.notify_all();
+    root.changed.notify_all();
   }
   for (;;) {
-    RootTask& t = pass.task[i];
+    RootTask& t = root.task[i];
     if (t.state == TaskState::DONE) return t.value;
     // Search this entry, or, while a helper does, the next free one.
     const int j = t.state == TaskState::FREE ? i : free_task(i + 1);
     if (j >= 0) {
       run_task(j, worker, lock);
     } else {
-      pass.changed.wait(lock);
+      root.changed.wait(lock);
     }
   }
 }
 
-void end_root_pass() {
-  std::unique_lock lock(pass.mutex);
-  pass.active = false;
-  for (int j = 0; j < pass.count; ++j) pass.task[j].abandon = true;
-  pass.changed.wait(lock, [] { return pass.running == 0; });
-  rules::node_count += pass.lists;
-}
-
-void limit_search_threads(int threads) { thread_limit = std::max(1, threads); }
-
-void set_search_threads(int threads) { thread_count = std::max(0, threads); }
-
-int search_threads() {
-  const int cap = thread_limit.load();
-  const int wanted = thread_count.load();
-  const int limit = cap > 0 ? cap : core_count();
-  return wanted > 0 ? std::min(wanted, limit) : limit;
+RootPassScope::~RootPassScope() {
+  std::unique_lock lock(root.mutex);
+  root.active = false;
+  for (int j = 0; j < root.count; ++j) root.task[j].abandon = true;
+  root.changed.wait(lock, [] { return root.running == 0; });
+  rules::node_count += root.lists;
 }
 
 }  // namespace engine

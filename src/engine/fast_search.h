@@ -13,39 +13,44 @@
 
 #include <cstdint>
 
+#include "engine/search.h"
 #include "rules/board.h"
 #include "rules/move.h"
 
 namespace engine {
 
-// Returns exactly what search(b, side, depth, limit, bound) returns, under the
-// current maxlevel and complexity settings.
-std::int32_t fast_search(rules::Board b, rules::Side side, int depth, int limit, float bound);
+// The most threads a root pass uses, however many are asked for.
+inline constexpr int MAX_SEARCH_THREADS = 64;
 
-// The search of a whole root list, shared among the threads: each entry's
-// value is fast_search(make_move(b, list[i]), other side, 1, limit, bound) for
-// the bound the caller gives when it asks for entry i. The threads search the
+// Returns exactly what search(b, side, depth, pass.limit, bound) returns with
+// the settings maxlevel and complexity of pass.
+std::int32_t fast_search(rules::Board b, rules::Side side, int depth, const PassSettings& pass,
+                         float bound);
+
+// The search of a whole root list, shared among threads: each entry's value
+// is fast_search(make_move(b, list[i]), other side, 1, pass, bound) for the
+// bound the caller gives when it asks for entry i. Helper threads search the
 // entries ahead of the caller with the bound as it stands, and search again
-// the ones whose bound has changed by the time they are asked for. Ask for the
-// entries in order, 0 first; end the pass before the next one begins.
-void begin_root_pass(const rules::Board& b, rules::Side side, const rules::MoveList& list,
-                     int count, int limit);
+// the ones whose bound has changed by the time they are asked for. Ask for
+// the entries in order, 0 first. Only one root pass is open at a time, and a
+// RootPassScope always closes it, also on an early return.
+struct RootPassScope {
+  // Opens the pass for the count entries of list; threads counts the caller
+  // (0: one for every core).
+  RootPassScope(const rules::Board& b, rules::Side side, const rules::MoveList& list, int count,
+                const PassSettings& pass, int threads);
+  // Waits for the helpers to leave their work and adds the lists they
+  // generated to the caller's node_count.
+  ~RootPassScope();
+  RootPassScope(const RootPassScope&) = delete;
+  RootPassScope& operator=(const RootPassScope&) = delete;
+};
+
+// Returns the value of entry i of the open root pass for the caller's bound.
 std::int32_t root_entry_value(int i, float bound);
-void end_root_pass();
 
-// Starts a new pass of root searches: call whenever limit, complexity or
-// maxlevel change, so that stored values of another setting are not reused.
-void start_search_pass();
-
-// Caps the number of threads for the rest of the run (a program option); the
-// cap starts at the number of cores.
-void limit_search_threads(int threads);
-
-// Sets the number of threads the next searches use, at most the cap; 0 or
-// less asks for the cap.
-void set_search_threads(int threads);
-
-// Returns the number of threads the next searches use.
-int search_threads();
+// Returns the number of threads a pass asked for threads uses: every core
+// for 0 or less, never more than MAX_SEARCH_THREADS.
+int search_thread_count(int threads);
 
 }  // namespace engine

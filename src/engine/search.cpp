@@ -9,22 +9,16 @@ namespace engine {
 int maxlevel = 0;
 int complexity = 0;
 
-namespace {
-
-// Returns whether the position ends its line: at or past the limit unless it
-// is busy with captures, and always at the depth cap.
-bool is_leaf(const rules::Board& b, int depth, int limit) {
+bool is_leaf(const rules::Board& b, int depth, const PassSettings& pass) {
   // count_captures runs only once the nominal depth is reached.
-  if (depth >= limit && rules::count_captures(b) < complexity) return true;
-  return depth >= maxlevel;
+  if (depth >= pass.limit && rules::count_captures(b) < pass.complexity) return true;
+  return depth >= pass.maxlevel;
 }
-
-}  // namespace
 
 // Plain minimax with a single bound: the caller's running best. Moves are
 // taken in generation order, the end entry (a pass) last, with no reordering.
 std::int32_t search(rules::Board b, rules::Side side, int depth, int limit, float bound) {
-  if (is_leaf(b, depth, limit)) return evaluate(b);
+  if (is_leaf(b, depth, {limit, maxlevel, complexity})) return evaluate(b);
 
   const bool white = side == rules::WHITE;
   const std::int32_t win = white ? WIN_SCORE : -WIN_SCORE;  // a win for the side to move

@@ -18,7 +18,6 @@ constexpr int DEFAULT_SIZE_LOG2 = 22;  // 4M entries, 64 MiB
 // Never freed: helper threads may still be searching when the process ends.
 Entry* entries = nullptr;
 std::uint64_t mask = 0;
-std::uint64_t pass_salt = 0;
 
 // A 64-bit mixer (from splitmix64): every input bit moves every output bit.
 constexpr std::uint64_t mix(std::uint64_t x) {
@@ -48,10 +47,14 @@ void reserve_table(int size_log2) {
 
 std::uint64_t table_bytes() { return entries ? (mask + 1) * sizeof(Entry) : 0; }
 
-void new_table_pass() { pass_salt = mix(pass_salt + 0x9E3779B97F4A7C15ULL); }
+std::uint64_t pass_salt(int limit, int maxlevel, int complexity, std::uint64_t generation) {
+  std::uint64_t h = mix(generation + 0x9E3779B97F4A7C15ULL);
+  for (int v : {limit, maxlevel, complexity}) h = mix(h ^ static_cast<std::uint32_t>(v));
+  return h;
+}
 
-std::uint64_t position_key(const rules::Board& b, rules::Side side, int depth) {
-  std::uint64_t h = pass_salt ^ (std::uint64_t{side} << 8 | static_cast<std::uint64_t>(depth));
+std::uint64_t position_key(const rules::Board& b, rules::Side side, int depth, std::uint64_t salt) {
+  std::uint64_t h = salt ^ (std::uint64_t{side} << 8 | static_cast<std::uint64_t>(depth));
   for (const auto& sets : b.pieces) {
     for (rules::Bitboard set : sets) h = mix(h ^ set);
   }

@@ -25,12 +25,13 @@ void reserve_table(int size_log2);
 // Returns the bytes the table holds.
 std::uint64_t table_bytes();
 
-// Starts a new pass: entries of earlier passes no longer match. A pass is one
-// setting of limit, complexity and maxlevel.
-void new_table_pass();
+// Returns the salt of the keys of one pass: values depend on the pass's limit,
+// maxlevel and complexity, so no key of one setting (or of another
+// generation) matches a key of another.
+std::uint64_t pass_salt(int limit, int maxlevel, int complexity, std::uint64_t generation);
 
-// Returns the key of a position with a side to move at a depth in this pass.
-std::uint64_t position_key(const rules::Board& b, rules::Side side, int depth);
+// Returns the key of a position with a side to move at a depth in a pass.
+std::uint64_t position_key(const rules::Board& b, rules::Side side, int depth, std::uint64_t salt);
 
 // Looks a key up; a miss has bound NONE.
 TableHit probe_table(std::uint64_t key);

@@ -61,8 +61,7 @@ rules::Move read_human_move(Game& g, rules::Board b, rules::Side side) {
   bool idle = true;
   while (SDL_PollEvent(&event) != 0) {
     idle = false;
-    if (event.type == SDL_QUIT) quit_game(g);
-    if (event.type == SDL_KEYUP && event.key.keysym.sym == SDLK_ESCAPE) quit_game(g);
+    if (is_quit_event(event)) quit_game(g);
     if (event.type != SDL_MOUSEBUTTONDOWN) continue;
     const rules::Square q = square_at_point(g, event.button.x, event.button.y);
     if (q == rules::NO_SQUARE) continue;

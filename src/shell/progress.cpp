@@ -1,6 +1,4 @@
 // The progress dialog and bar, and the report that the computer player calls.
-#include "engine/progress.h"
-
 #include <algorithm>
 
 #include "shell/progress_display.h"
@@ -38,6 +36,8 @@ void show_progress(Game& g, float fraction) {
   if (fraction == 0.0f) g.progress_shown = false;
 }
 
-}  // namespace shell
+void report_to_window(void* host, float fraction) {
+  show_progress(*static_cast<Game*>(host), fraction);
+}
 
-void report_progress(float fraction) { shell::show_progress(shell::game, fraction); }
+}  // namespace shell

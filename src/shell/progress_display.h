@@ -19,4 +19,8 @@ SDL_Rect dialog_position(const Game& g);
 // (once per run) and the bar filled to fraction; a fraction of 0 ends a run.
 void show_progress(Game& g, float fraction);
 
+// The computer player's progress report for a window: show_progress on the
+// Game that host points to. start_game registers it.
+void report_to_window(void* host, float fraction);
+
 }  // namespace shell

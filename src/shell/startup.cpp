@@ -8,9 +8,11 @@
 
 #include "config/ini_file.h"
 #include "config/log_report.h"
+#include "engine/progress.h"
 #include "shell/cursor.h"
 #include "shell/draw.h"
 #include "shell/loops.h"
+#include "shell/progress_display.h"
 
 namespace shell {
 
@@ -103,6 +105,7 @@ void start_game(Game& g) {
   const GameMode mode = choose_mode(config::ini_value(ini, "GAME", "usercolor"));
   g.user_color = mode.user_color;
 
+  engine::set_progress_report(report_to_window, &g);
   draw_board(g, g.board);
   if (mode.demo) play_demo(g);
   play_game(g, mode.human_first);
@@ -113,11 +116,14 @@ void quit_game(Game& g) {
   end_process(EXIT_SUCCESS);
 }
 
+bool is_quit_event(const SDL_Event& event) {
+  return event.type == SDL_QUIT || (event.type == SDL_KEYUP && event.key.keysym.sym == SDLK_ESCAPE);
+}
+
 void poll_quit(Game& g) {
   SDL_Event event;
   while (SDL_PollEvent(&event) != 0) {
-    if (event.type == SDL_QUIT) quit_game(g);
-    if (event.type == SDL_KEYUP && event.key.keysym.sym == SDLK_ESCAPE) quit_game(g);
+    if (is_quit_event(event)) quit_game(g);
   }
 }
 

@@ -2,6 +2,8 @@
 // the cursor, the game mode from conf.ini, and the orderly end.
 #pragma once
 
+#include <SDL.h>
+
 #include <string>
 
 #include "shell/game.h"
@@ -54,6 +56,10 @@ void release_game(Game& g);
 
 // Releases everything and ends the process with status 0. Never returns.
 [[noreturn]] void quit_game(Game& g);
+
+// Returns whether an event asks the game to end: the window's close, or the
+// Escape key released.
+bool is_quit_event(const SDL_Event& event);
 
 // Drops every waiting event; the window's close or Escape released quits.
 void poll_quit(Game& g);

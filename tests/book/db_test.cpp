@@ -24,7 +24,7 @@ std::vector<rules::Move> collected(int count) {
   return moves;
 }
 
-rules::Move mv(const char* from, const char* to) { return rules::move_of(sq(from), sq(to)); }
+constexpr auto mv = test_support::move;
 
 class BookReader : public InTempDir {
  protected:
@@ -36,7 +36,7 @@ class BookReader : public InTempDir {
   }
   // Looks a position up and returns the count; trace receives what was written.
   int lookup(const char* fen, int mark, std::string* trace = nullptr) {
-    CaptureCout capture;
+    CoutCapture capture;
     const int n = book_lookup(board(fen), mark);
     if (trace != nullptr) *trace = capture.text();
     return n;

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <vector>
 
+#include "book/book_key.h"
 #include "book/db.h"
 #include "book_test_support.h"
 
@@ -14,17 +15,11 @@ using namespace book_test;
 
 class DefaultBook : public ::testing::Test {
  protected:
-  void SetUp() override {
-    rules::build_move_tables();
-    old_cwd_ = std::filesystem::current_path();
-    std::filesystem::current_path(MORVA_DATA_DIR);
-    book::load_book_index();
-  }
-  void TearDown() override { std::filesystem::current_path(old_cwd_); }
+  void SetUp() override { book::load_book_index(); }
 
   // Returns the moves of a lookup; count receives its result.
   std::vector<rules::Move> moves(const char* fen, int mark, int& count) {
-    CaptureCout quiet;
+    CoutCapture quiet;
     count = book::book_lookup(board(fen), mark);
     std::vector<rules::Move> found;
     for (int i = 0; i < count; ++i) found.push_back(book::book_move(i));
@@ -33,7 +28,7 @@ class DefaultBook : public ::testing::Test {
   static bool has(const std::vector<rules::Move>& list, rules::Move m) {
     return std::find(list.begin(), list.end(), m) != list.end();
   }
-  std::filesystem::path old_cwd_;
+  ScratchFolder folder_{MORVA_DATA_DIR};
 };
 
 TEST_F(DefaultBook, StartingPositionComesFirstWithTheMainOpenings) {

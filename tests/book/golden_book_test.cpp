@@ -12,6 +12,7 @@
 
 #include "book/db.h"
 #include "book_test_support.h"
+#include "rules/notation.h"
 
 namespace {
 
@@ -23,11 +24,8 @@ struct Block {
   std::vector<Record> records;
 };
 
-// Returns the byte of a square as print_move writes it: file letter, then
-// rank number (1..13, so that castling codes read as "f13" and the like).
-int byte_of(const std::string& text) {
-  return (std::stoi(text.substr(1)) - 1) * 8 + (text[0] - 'a');
-}
+// Returns the byte of a name as the record writes it ("e2", "f13").
+int byte_of(const std::string& text) { return rules::parse_square_name(text).value_or(-1); }
 
 // Reads book.txt into its blocks, with the offset each one has in chess.db.
 std::vector<Block> read_description(const std::string& path) {
@@ -62,14 +60,8 @@ std::vector<Block> read_description(const std::string& path) {
 
 class GoldenBook : public ::testing::Test {
  protected:
-  void SetUp() override {
-    rules::build_move_tables();
-    old_cwd_ = std::filesystem::current_path();
-    std::filesystem::current_path(MORVA_TEST_DATA_DIR "/golden/book");
-    book::load_book_index();
-  }
-  void TearDown() override { std::filesystem::current_path(old_cwd_); }
-  std::filesystem::path old_cwd_;
+  void SetUp() override { book::load_book_index(); }
+  ScratchFolder folder_{MORVA_TEST_DATA_DIR "/golden/book"};
 };
 
 TEST_F(GoldenBook, LookupsMatchTheDescription) {
@@ -86,7 +78,7 @@ TEST_F(GoldenBook, LookupsMatchTheDescription) {
         for (const Record& r : block.records) {
           if (r.mark == mark) expected.push_back(rules::move_of(r.from, r.to));
         }
-        CaptureCout capture;
+        CoutCapture capture;
         const int n = book::book_lookup(board(block.placement + side), mark);
         EXPECT_EQ(capture.text(), " (find at pos : " + std::to_string(block.offset) + ") ");
         ASSERT_EQ(n, static_cast<int>(expected.size())) << block.placement << " mark " << mark;
@@ -99,7 +91,7 @@ TEST_F(GoldenBook, LookupsMatchTheDescription) {
 }
 
 TEST_F(GoldenBook, PositionOutsideTheBookIsNotFound) {
-  CaptureCout capture;
+  CoutCapture capture;
   EXPECT_EQ(book::book_lookup(board("rnbqkbnr/pppp1ppp/8/4p3/4P3/8/PPPP1PPP/RNBQKBNR w"), 1), -1);
   EXPECT_EQ(capture.text(), "");
 }

@@ -1,10 +1,9 @@
-// Helpers of the configuration tests: scratch files and captured standard output.
+// Helpers of the configuration tests: scratch files in the build tree.
 #pragma once
 
-#include <iostream>
-#include <sstream>
 #include <string>
 
+#include "capture.h"
 #include "config/ini_file.h"
 
 namespace config_test {
@@ -22,13 +21,6 @@ int load_bytes(config::IniText& ini, const std::string& bytes);
 // The stored characters of ini as a string.
 std::string stored_text(const config::IniText& ini);
 
-// Collects everything written to std::cout while it lives.
-struct CoutCapture {
-  CoutCapture() : saved(std::cout.rdbuf(captured.rdbuf())) {}
-  ~CoutCapture() { std::cout.rdbuf(saved); }
-  std::string text() const { return captured.str(); }
-  std::ostringstream captured;
-  std::streambuf* saved;
-};
+using test_support::CoutCapture;
 
 }  // namespace config_test

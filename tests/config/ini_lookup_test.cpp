@@ -175,16 +175,23 @@ TEST(IniInt, MissGivesZeroAfterTheWarning) {
 
 }  // namespace
 
-// ini_find: the same value as ini_value, and a miss without any report.
+// ini_find: the same value as ini_value, and a miss without any report;
+// ini_int_deferred: the same, with the report owed until report_miss.
 TEST(IniFind, FindsWithoutReports) {
   config::IniText ini;
   const std::string text = "[ALGO]level=4;prelevel=2;threads=2;[GAME]usercolor=demo;";
   std::copy(text.begin(), text.end(), ini.text);
   ini.length = static_cast<int>(text.size());
-  ::testing::internal::CaptureStdout();
+  CoutCapture out;
   EXPECT_EQ(config::ini_find(ini, "ALGO", "threads"), std::optional<std::string>("2"));
   EXPECT_EQ(config::ini_find(ini, "ALGO", "level"), std::optional<std::string>("4"));
   EXPECT_EQ(config::ini_find(ini, "ALGO", "usercolor"), std::nullopt);  // stops at [GAME]
   EXPECT_EQ(config::ini_find(ini, "NONE", "threads"), std::nullopt);
-  EXPECT_EQ(::testing::internal::GetCapturedStdout(), "");
+  const config::IniInt found = config::ini_int_deferred(ini, "ALGO", "prelevel");
+  const config::IniInt missed = config::ini_int_deferred(ini, "ALGO", "complexity");
+  EXPECT_EQ(out.text(), "");
+  EXPECT_TRUE(found.value == 2 && found.miss == nullptr);
+  EXPECT_EQ(missed.value, 0);
+  config::report_miss(missed.miss);
+  EXPECT_EQ(out.text().rfind("WARNING\tvalue not found\n\tfile ini_file.cpp line ", 0), 0u);
 }

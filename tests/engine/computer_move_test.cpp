@@ -5,35 +5,37 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "book/db.h"
 #include "engine_test_support.h"
 #include "rules/movegen.h"
+#include "rules/notation.h"
 
 namespace {
 
 using engine_test::BookPosition;
 using engine_test::BookRecord;
+using engine_test::choose;
 using engine_test::move;
-using engine_test::text_of;
+using engine_test::Outcome;
+using engine_test::strength;
+using rules::move_text;
 
 // Every root entry scored by the evaluation right after it: easy to foresee.
-const std::string ONE_PLY = engine_test::algo_conf(1, 1, 1, 0);
-const std::string GOLDEN_SETTINGS = engine_test::algo_conf(2, 1, 3, 2);
+const engine::StrengthSettings ONE_PLY = strength(1, 1, 1, 0);
+const engine::StrengthSettings GOLDEN_SETTINGS = strength(2, 1, 3, 2);
 
-struct Outcome {
-  rules::Move chosen;
-  std::string output;
-};
-
-// Runs computer_move and collects what it writes.
+// Runs computer_move, which reads ./conf.ini, without a book; collects what it writes.
 Outcome think(const rules::Position& p) {
   engine_test::progress_reports().clear();
-  testing::internal::CaptureStdout();
+  book::load_book_index_from("");
+  test_support::CoutCapture out;
   const rules::Move m = engine::computer_move(p.board, p.side);
-  return {m, testing::internal::GetCapturedStdout()};
+  return {m, out.text()};
 }
 
 // Returns the lines of a text.
@@ -57,11 +59,10 @@ std::vector<rules::Move> root_list(const rules::Position& p) {
 }
 
 TEST(ComputerMove, WinFoundByTheOrderingPassReturnsAtOnce) {
-  engine_test::ScratchFolder folder(GOLDEN_SETTINGS, {});
   const rules::Position p = engine_test::position("4k3/8/8/8/8/8/4R3/4K3 w");
   const std::vector<rules::Move> list = root_list(p);
-  const Outcome o = think(p);
-  EXPECT_EQ(text_of(o.chosen), "e2e8");
+  const Outcome o = choose(p, GOLDEN_SETTINGS);
+  EXPECT_EQ(move_text(o.chosen), "e2e8");
   EXPECT_EQ(o.output, "") << "no list is written on a win";
   // 0, then i / n up to the winning entry, and no final 1.
   std::vector<float> expected = {0.0f};
@@ -78,25 +79,22 @@ TEST(ComputerMove, OrderingPassNeverExtends) {
   const rules::Position p = engine_test::position("7k/6pp/8/8/8/8/8/R3K3 w");
   {
     // Main pass at one ply and the cap at three: neither pass may look deeper.
-    engine_test::ScratchFolder folder(engine_test::algo_conf(1, 1, 3, 100000), {});
-    const Outcome o = think(p);
+    const Outcome o = choose(p, strength(1, 1, 3, 100000));
     EXPECT_EQ(lines_of(o.output).size(), root_list(p).size()) << "no win seen, a full list";
   }
   {
     // A main pass of three plies finds it and returns at once, with no list.
-    engine_test::ScratchFolder folder(engine_test::algo_conf(3, 1, 3, 100000), {});
-    const Outcome o = think(p);
-    EXPECT_EQ(text_of(o.chosen), "a1a8");
+    const Outcome o = choose(p, strength(3, 1, 3, 100000));
+    EXPECT_EQ(move_text(o.chosen), "a1a8");
     EXPECT_EQ(o.output, "");
     EXPECT_NE(engine_test::progress_reports().back(), 1.0f) << "no final report after a win";
   }
 }
 
 TEST(ComputerMove, ProgressReportsFollowBothPasses) {
-  engine_test::ScratchFolder folder(GOLDEN_SETTINGS, {});
   const rules::Position p = engine_test::position("rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w");
   const std::size_t count = root_list(p).size();
-  const Outcome o = think(p);
+  const Outcome o = choose(p, GOLDEN_SETTINGS);
   std::vector<float> pass;
   for (std::size_t i = 0; i < count; ++i) {
     pass.push_back(static_cast<float>(i) / static_cast<float>(count));
@@ -143,9 +141,8 @@ TEST(ComputerMove, BookNudgesBreakTies) {
     const rules::Position p = engine_test::position(c.fen);
     std::vector<BookPosition> book;
     if (!c.records.empty()) book.push_back({p.board, c.records});
-    engine_test::ScratchFolder folder(ONE_PLY, book);
-    const Outcome o = think(p);
-    EXPECT_EQ(text_of(o.chosen), c.chosen) << c.what;
+    const Outcome o = choose(p, ONE_PLY, book);
+    EXPECT_EQ(move_text(o.chosen), c.chosen) << c.what;
     const std::vector<std::string> lines = lines_of(o.output);
     ASSERT_FALSE(lines.empty()) << c.what;
     // A book hit writes its trace once per lookup, before the list.
@@ -158,9 +155,8 @@ TEST(ComputerMove, BookNudgesBreakTies) {
 
 TEST(ComputerMove, ListIsSortedBestFirstForTheMover) {
   // Black takes the white queen: the list runs from the lowest score up.
-  engine_test::ScratchFolder folder(ONE_PLY, {});
-  const Outcome o = think(engine_test::position("3qk3/8/8/8/8/8/3Q4/4K3 b"));
-  EXPECT_EQ(text_of(o.chosen), "d8d2");
+  const Outcome o = choose(engine_test::position("3qk3/8/8/8/8/8/3Q4/4K3 b"), ONE_PLY);
+  EXPECT_EQ(move_text(o.chosen), "d8d2");
   double previous = -1e9;
   for (const std::string& line : lines_of(o.output)) {
     const double score = score_on(line);
@@ -172,19 +168,17 @@ TEST(ComputerMove, ListIsSortedBestFirstForTheMover) {
 
 TEST(ComputerMove, EndEntryIsNotChosenEvenWhenItScoresBest) {
   // Every white king move walks into a rook; standing still loses nothing.
-  engine_test::ScratchFolder folder(engine_test::algo_conf(2, 2, 2, 100), {});
   const rules::Position p = engine_test::position("1r2k3/8/8/8/8/8/7r/K7 w");
-  const Outcome o = think(p);
+  const Outcome o = choose(p, strength(2, 2, 2, 100));
   const std::vector<std::string> lines = lines_of(o.output);
   ASSERT_EQ(lines.size(), root_list(p).size());
   EXPECT_EQ(lines[0], "d13d13 => -1200");
   EXPECT_NE(o.chosen, rules::END_MOVE);
-  EXPECT_EQ(lines[1], text_of(o.chosen) + " => -100000");
+  EXPECT_EQ(lines[1], move_text(o.chosen) + " => -100000");
 }
 
 TEST(ComputerMove, PassIsReturnedOnlyWhenItIsTheWholeList) {
-  engine_test::ScratchFolder folder(GOLDEN_SETTINGS, {});
-  const Outcome o = think(engine_test::position("4k3/8/8/8/8/8/8/8 w"));
+  const Outcome o = choose(engine_test::position("4k3/8/8/8/8/8/8/8 w"), GOLDEN_SETTINGS);
   EXPECT_EQ(o.chosen, rules::END_MOVE);
   EXPECT_EQ(o.output, "d13d13 => -100000\n");
   const std::vector<float> expected = {0.0f, 0.0f, 1.0f, 0.0f, 0.0f, 1.0f};
@@ -194,27 +188,34 @@ TEST(ComputerMove, PassIsReturnedOnlyWhenItIsTheWholeList) {
 TEST(ComputerMove, SettingsAreReadAfreshOnEveryMove) {
   // One ply grabs the defended pawn; two plies see the queen lost to c6xd5.
   const rules::Position p = engine_test::position("4k3/8/2p5/3p4/8/8/8/3QK3 w");
-  {
-    engine_test::ScratchFolder folder(ONE_PLY, {});
-    EXPECT_EQ(text_of(think(p).chosen), "d1d5");
-  }
-  {
-    engine_test::ScratchFolder folder(engine_test::algo_conf(2, 2, 2, 100), {});
-    EXPECT_NE(text_of(think(p).chosen), "d1d5");
-  }
+  test_support::ScratchFolder folder;
+  std::ofstream("conf.ini") << engine_test::algo_conf(1, 1, 1, 0);
+  EXPECT_EQ(move_text(think(p).chosen), "d1d5");
+  std::ofstream("conf.ini") << engine_test::algo_conf(2, 2, 2, 100);
+  EXPECT_NE(move_text(think(p).chosen), "d1d5");
 }
 
 TEST(ComputerMove, MissingConfIniMeansDepthZeroWithWarnings) {
-  engine_test::ScratchFolder folder(ONE_PLY, {});
-  std::filesystem::remove("conf.ini");
+  test_support::ScratchFolder folder;  // holds no conf.ini
   const Outcome o = think(engine_test::position("4k3/8/2p5/3p4/8/8/8/3QK3 w"));
-  EXPECT_EQ(text_of(o.chosen), "d1d5") << "chosen by the evaluation after the move";
+  EXPECT_EQ(move_text(o.chosen), "d1d5") << "chosen by the evaluation after the move";
   const std::vector<std::string> lines = lines_of(o.output);
   ASSERT_GE(lines.size(), 12U);
   for (int i = 0; i < 4; ++i) {
     EXPECT_EQ(lines[3 * i], "WARNING\tsection not found") << "lookup " << i;
   }
   EXPECT_EQ(lines[12], "d1d5 => 1110");
+}
+
+// The warning for a missing complexity key comes when the main pass reads the
+// value, so a move that the ordering pass decides writes none.
+TEST(ComputerMove, MissingComplexityIsReportedWhenTheMainPassReadsIt) {
+  test_support::ScratchFolder folder;
+  std::ofstream("conf.ini") << "[ALGO]level=1;prelevel=1;maxlevel=1;";
+  EXPECT_EQ(think(engine_test::position("4k3/8/8/8/8/8/4R3/4K3 w")).output, "");
+  const Outcome o = think(engine_test::position("4k3/8/8/8/8/8/8/4K3 w"));
+  EXPECT_EQ(o.output.rfind("WARNING\tvalue not found\n", 0), 0U);
+  EXPECT_NE(o.output.find("\ne1e2 => 0\n"), std::string::npos);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <map>
 #include <string>
 
+#include "capture.h"
 #include "config/ini_file.h"
 
 namespace {
@@ -30,14 +31,14 @@ TEST(DefaultConf, EverySettingReadsItsOwnLine) {
   std::map<std::string, std::string> lines = entries_by_line(CONF_PATH);
   config::IniText ini;
   ASSERT_GT(config::load_ini(ini, CONF_PATH.c_str()), 0);
-  testing::internal::CaptureStdout();
+  test_support::CoutCapture out;
   EXPECT_EQ(config::ini_value(ini, "GAME", "usercolor"), "white");
   for (const char* key : {"level", "prelevel", "maxlevel", "complexity"}) {
     ASSERT_EQ(lines.count(key), 1U) << key;
     EXPECT_EQ(config::ini_value(ini, "ALGO", key), lines[key]) << key;
     EXPECT_GT(config::ini_int(ini, "ALGO", key), 0) << key;
   }
-  EXPECT_EQ(testing::internal::GetCapturedStdout(), "") << "no warnings";
+  EXPECT_EQ(out.text(), "") << "no warnings";
   EXPECT_LE(config::ini_int(ini, "ALGO", "level"), config::ini_int(ini, "ALGO", "maxlevel"));
 }
 

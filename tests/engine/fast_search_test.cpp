@@ -32,11 +32,10 @@ using rules::Position;
 void expect_same_values(const Position& p, const Settings& s, int threads) {
   engine::maxlevel = s.maxlevel;
   engine::complexity = s.complexity;
-  engine::set_search_threads(threads);
-  engine::start_search_pass();
+  const engine::PassSettings pass = {s.limit, s.maxlevel, s.complexity};
   rules::MoveList list;
   const int n = rules::generate_moves(p.board, p.side, list);
-  engine::begin_root_pass(p.board, p.side, list, n, s.limit);
+  const engine::RootPassScope root(p.board, p.side, list, n, pass, threads);
   const bool white = p.side == rules::WHITE;
   float bound = white ? -100000.0f : 100000.0f;
   for (int i = 0; i < n; ++i) {
@@ -48,11 +47,10 @@ void expect_same_values(const Position& p, const Settings& s, int threads) {
                               std::to_string(s.maxlevel) + " complexity " +
                               std::to_string(s.complexity) + " bound " + std::to_string(bound) +
                               " threads " + std::to_string(threads);
-    ASSERT_EQ(engine::fast_search(child, other, 1, s.limit, bound), expected) << where;
+    ASSERT_EQ(engine::fast_search(child, other, 1, pass, bound), expected) << where;
     ASSERT_EQ(engine::root_entry_value(i, bound), expected) << where;
     if (white ? expected > bound : expected < bound) bound = static_cast<float>(expected);
   }
-  engine::end_root_pass();
 }
 
 TEST(FastSearch, SameValuesAsThePlainSearch) {
@@ -64,7 +62,6 @@ TEST(FastSearch, SameValuesAsThePlainSearch) {
 }
 
 TEST(FastSearch, SameValuesWithSeveralThreads) {
-  engine::limit_search_threads(3);
   const Settings settings[] = {{2, 4, 2}, {3, 5, 4}};
   const std::vector<Position> positions = engine_test::random_positions(12, 23, 2, 60);
   for (const Settings& s : settings) {
@@ -74,17 +71,15 @@ TEST(FastSearch, SameValuesWithSeveralThreads) {
 
 TEST(FastSearch, CountsTheListsOfEveryThread) {
   const std::vector<Position> positions = engine_test::random_positions(1, 5, 2, 60);
-  engine::maxlevel = 4;
-  engine::complexity = 100000;
   for (int threads : {1, 2}) {
-    engine::set_search_threads(threads);
-    engine::start_search_pass();
     rules::MoveList list;
     const int n = rules::generate_moves(positions[0].board, positions[0].side, list);
     rules::node_count = 0;
-    engine::begin_root_pass(positions[0].board, positions[0].side, list, n, 4);
-    for (int i = 0; i < n; ++i) engine::root_entry_value(i, 0.0f);
-    engine::end_root_pass();
+    {
+      const engine::RootPassScope root(positions[0].board, positions[0].side, list, n,
+                                       {4, 4, 100000}, threads);
+      for (int i = 0; i < n; ++i) engine::root_entry_value(i, 0.0f);
+    }
     // At least the lists of the root's children are counted, whoever searched them.
     EXPECT_GE(rules::node_count, static_cast<std::uint64_t>(n)) << threads;
   }

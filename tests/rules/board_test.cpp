@@ -4,12 +4,12 @@
 
 #include <random>
 
-#include "test_support.h"
+#include "positions.h"
 
 namespace {
 
 using namespace rules;
-using rules_test::sq;
+using test_support::sq;
 
 TEST(Board, StartingCellsGiveTheStartingSets) {
   const Board b = board_from_cells(starting_cells);

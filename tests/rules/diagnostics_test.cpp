@@ -4,8 +4,8 @@
 
 #include <string>
 
+#include "positions.h"
 #include "rules/movegen.h"
-#include "test_support.h"
 
 namespace {
 

@@ -2,13 +2,15 @@
 
 #include <gtest/gtest.h>
 
-#include "test_support.h"
+#include "positions.h"
+#include "rules/movegen.h"
+#include "rules/notation.h"
 
 namespace {
 
 using namespace rules;
-using rules_test::board;
-using rules_test::sq;
+using test_support::board;
+using test_support::sq;
 
 constexpr const char* START = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w";
 
@@ -69,10 +71,10 @@ TEST(MakeMove, KeepsTheBoardInvariants) {
       for (Side s : {WHITE, BLACK}) {
         Bitboard all = 0;
         for (PieceType p = PAWN; p <= KING; ++p) {
-          EXPECT_EQ(all & b.pieces[s][p], 0U) << fen << " " << rules_test::text_of(list[i]);
+          EXPECT_EQ(all & b.pieces[s][p], 0U) << fen << " " << rules::move_text(list[i]);
           all |= b.pieces[s][p];
         }
-        EXPECT_EQ(all, b.occupied[s]) << fen << " " << rules_test::text_of(list[i]);
+        EXPECT_EQ(all, b.occupied[s]) << fen << " " << rules::move_text(list[i]);
       }
       EXPECT_EQ(b.occupied[WHITE] & b.occupied[BLACK], 0U);
     }

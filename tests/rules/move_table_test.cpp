@@ -5,19 +5,13 @@
 #include <string>
 #include <vector>
 
-#include "test_support.h"
+#include "positions.h"
+#include "rules/notation.h"
 
 namespace {
 
 using namespace rules;
-using rules_test::sq;
-
-::testing::Environment* const table_env =
-    ::testing::AddGlobalTestEnvironment(new rules_test::TableEnvironment);
-
-std::string name_of(int s) {
-  return {static_cast<char>('a' + s % 8), static_cast<char>('1' + s / 8)};
-}
+using test_support::sq;
 
 // Walks a slot from a square on an empty board, following next (then skip),
 // and writes the targets with '|' wherever the walk had to use skip: that is
@@ -28,7 +22,7 @@ std::string empty_walk(int slot, const char* from) {
   int t = table_entry(slot, f, f).next;
   while (t != NO_SQUARE) {
     if (!out.empty()) out += ' ';
-    out += name_of(t);
+    out += rules::square_name(t);
     const MoveTableEntry& e = table_entry(slot, f, t);
     if (e.next != NO_SQUARE) {
       t = e.next;

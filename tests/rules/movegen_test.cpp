@@ -4,13 +4,13 @@
 
 #include <string>
 
-#include "test_support.h"
+#include "positions.h"
 
 namespace {
 
 using namespace rules;
-using rules_test::board;
-using rules_test::moves_of;
+using test_support::board;
+using test_support::moves_of;
 
 struct ListCase {
   const char* what;

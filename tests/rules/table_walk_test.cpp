@@ -5,10 +5,11 @@
 
 #include <random>
 
+#include "positions.h"
 #include "rules/make_move.h"
+#include "rules/move_table.h"
 #include "rules/movegen.h"
 #include "rules/ray_masks.h"
-#include "test_support.h"
 
 namespace {
 
@@ -128,7 +129,7 @@ TEST(TableWalk, GeneratorAndCountsAgreeWithTheWalk) {
 
 TEST(TableWalk, CountStopsAtTheListCapacity) {
   build_move_tables();
-  const Board b = rules_test::board("QQQQQQQQ/Q6Q/Q6Q/Q6Q/Q6Q/Q6Q/Q6Q/KQQQQQQQ w");
+  const Board b = test_support::board("QQQQQQQQ/Q6Q/Q6Q/Q6Q/Q6Q/Q6Q/Q6Q/KQQQQQQQ w");
   EXPECT_EQ(count_moves(b, WHITE), MOVE_LIST_CAPACITY - 1);
 }
 

@@ -27,8 +27,6 @@ Rgb centre(shell::Game& g, int i, int j) {
   return pixel(g.screen, S + j * S + S / 2, S + i * S + S / 2);
 }
 
-rules::Board start_board() { return rules::board_from_cells(rules::starting_cells); }
-
 TEST(ShellSquareAtScreen, OrientationPutsA1OrH8AtTheBottomLeft) {
   struct Case {
     rules::Side user_color;

@@ -18,8 +18,6 @@ using rules::NO_SQUARE;
 constexpr rules::Square E1 = 4, E2 = 12, E4 = 28, E5 = 36, E7 = 52, E8 = 60;
 constexpr rules::Square A8 = 56, H1 = 7, C1 = 2, G1 = 6, C8 = 58, G8 = 62;
 
-rules::Board start_board() { return rules::board_from_cells(rules::starting_cells); }
-
 // Kings on e1 and e8 with all four rooks at home, the squares between free.
 rules::Board castling_board() {
   rules::Cells cells{};

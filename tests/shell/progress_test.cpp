@@ -104,10 +104,10 @@ TEST_F(ShellProgressTest, FractionsOutsideTheRangeStayInsideTheBar) {
   EXPECT_EQ(bar_width(g), 100);  // nothing drawn over the earlier bar
 }
 
-TEST_F(ShellProgressTest, ReportDrawsOnTheProgramsGame) {
-  std::swap(shell::game, g);
-  report_progress(0.5f);
-  std::swap(shell::game, g);
+TEST_F(ShellProgressTest, TheEnginesReportDrawsOnTheRegisteredGame) {
+  engine::set_progress_report(shell::report_to_window, &g);
+  engine::report_progress(0.5f);
+  engine::set_progress_report(nullptr, nullptr);
   EXPECT_EQ(bar_width(g), 50);
   EXPECT_TRUE(g.progress_shown);
 }

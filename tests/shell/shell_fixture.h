@@ -25,6 +25,9 @@ inline constexpr shell::Rgb WHITE_WIN_COLOR = {250, 250, 0};
 inline constexpr shell::Rgb BLACK_WIN_COLOR = {0, 0, 250};
 inline constexpr shell::Rgb MAGENTA = {255, 0, 255};
 
+// Returns the starting position.
+inline rules::Board start_board() { return rules::board_from_cells(rules::starting_cells); }
+
 // Returns the colour of the middle of the piece cell for a cell code.
 shell::Rgb piece_color(int code);
 

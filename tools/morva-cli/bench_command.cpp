@@ -2,8 +2,8 @@
 // settings, timed, with every printed list and move checked against the outputs
 // stored beside the suite.
 #include <sys/resource.h>
-#include <unistd.h>
 
+#include <charconv>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -17,10 +17,9 @@
 #include "commands.h"
 #include "engine/computer_move.h"
 #include "engine/fast_search.h"
-#include "engine/search.h"
 #include "rules/fen.h"
 #include "rules/movegen.h"
-#include "shell/console.h"
+#include "rules/notation.h"
 
 namespace cli {
 namespace {
@@ -73,15 +72,33 @@ std::map<std::string, std::string> read_expected(const fs::path& path) {
   return expected;
 }
 
-// Runs computer_move with its standard output captured, as think prints it.
-std::string think(const rules::Position& p) {
+// Returns what think prints for a position: the computer's scored list and
+// its move, chosen under the settings (without a book).
+std::string think(const rules::Position& p, const engine::StrengthSettings& settings) {
   std::ostringstream captured;
   std::streambuf* const saved = std::cout.rdbuf(captured.rdbuf());
-  const rules::Move m = engine::computer_move(p.board, p.side);
-  shell::print_move(m);
+  const rules::Move m = engine::choose_move(p.board, p.side, settings);
+  rules::write_move(std::cout, m);
   std::cout << "\n";
   std::cout.rdbuf(saved);
   return captured.str();
+}
+
+// Returns a whole decimal word of at least 1, or nothing.
+std::optional<int> positive_int(const std::string& word) {
+  int value = 0;
+  const char* end = word.data() + word.size();
+  const auto [ptr, ec] = std::from_chars(word.data(), end, value);
+  if (ec != std::errc{} || ptr != end || value < 1) return std::nullopt;
+  return value;
+}
+
+// Returns whether a setting of the given name is in SETTINGS.
+bool known_setting(const std::string& name) {
+  for (const BenchSetting& s : SETTINGS) {
+    if (name == s.name) return true;
+  }
+  return false;
 }
 
 std::optional<Options> parse_options(const Args& args) {
@@ -89,13 +106,14 @@ std::optional<Options> parse_options(const Args& args) {
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
     if (a == "--threads" && i + 1 < args.size()) {
-      o.threads = std::atoi(args[++i].c_str());
-      if (o.threads < 1) return std::nullopt;
+      const std::optional<int> threads = positive_int(args[++i]);
+      if (!threads) return std::nullopt;
+      o.threads = *threads;
     } else if (a == "--reference") {
       o.reference = true;
     } else if (a == "--write") {
       o.write = true;
-    } else if (a == "--setting" && i + 1 < args.size()) {
+    } else if (a == "--setting" && i + 1 < args.size() && known_setting(args[i + 1])) {
       o.only = args[++i];
     } else if (a == "--dir" && i + 1 < args.size()) {
       o.dir = args[++i];
@@ -112,19 +130,22 @@ struct Totals {
   int mismatches = 0;
 };
 
-// Benchmarks one setting in a scratch folder holding its conf.ini.
+// Benchmarks one setting.
 Totals run_setting(const BenchSetting& s, const std::vector<std::string>& fens, const Options& o) {
   const fs::path expected_path = o.dir / "expected" / (std::string(s.name) + ".txt");
   const auto expected = read_expected(expected_path);
-  std::ofstream conf("conf.ini");
-  conf << "[ALGO]\nlevel=" << s.level << ";\nprelevel=" << s.prelevel
-       << ";\nmaxlevel=" << s.maxlevel << ";\ncomplexity=" << s.complexity << ";\n";
-  conf.close();
+  engine::StrengthSettings settings;
+  settings.level = s.level;
+  settings.prelevel = s.prelevel;
+  settings.maxlevel = s.maxlevel;
+  settings.complexity = s.complexity;
+  settings.threads = o.threads;
+  settings.plain_search = o.reference;
 
   std::printf(
       "setting %s: level %d, prelevel %d, maxlevel %d, complexity %d, %s search, %d thread(s)\n",
       s.name, s.level, s.prelevel, s.maxlevel, s.complexity, o.reference ? "plain" : "fast",
-      o.reference ? 1 : engine::search_threads());
+      o.reference ? 1 : engine::search_thread_count(o.threads));
   std::printf("%3s %12s %10s %12s  %s\n", "#", "nodes", "ms", "nodes/s", "check");
   Totals t;
   std::ostringstream written;
@@ -132,7 +153,7 @@ Totals run_setting(const BenchSetting& s, const std::vector<std::string>& fens, 
     const rules::Position p = *rules::parse_fen(fens[i]).position;
     rules::node_count = 0;
     const auto start = std::chrono::steady_clock::now();
-    const std::string out = think(p);
+    const std::string out = think(p, settings);
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     const std::uint64_t nodes = rules::node_count;
@@ -155,7 +176,15 @@ Totals run_setting(const BenchSetting& s, const std::vector<std::string>& fens, 
   std::printf("total %s: %llu nodes, %.3f s, %.0f nodes/s, %d mismatch(es)\n\n", s.name,
               static_cast<unsigned long long>(t.nodes), t.seconds,
               t.nodes / std::max(t.seconds, 1e-9), t.mismatches);
-  if (o.write) std::ofstream(expected_path) << written.str();
+  if (o.write) {
+    std::ofstream out(expected_path);
+    out << written.str();
+    out.close();
+    if (!out) {
+      std::fprintf(stderr, "bench: cannot write %s\n", expected_path.c_str());
+      ++t.mismatches;
+    }
+  }
   return t;
 }
 
@@ -173,22 +202,12 @@ int cmd_bench(const Args& args) {
   for (const std::string& fen : fens) {
     if (!rules::parse_fen(fen).position) return fail("bad position in the suite: " + fen);
   }
-  if (o->threads > 0) engine::limit_search_threads(o->threads);
-  engine::plain_search = o->reference;
-
-  // A scratch folder: computer_move reads its settings from ./conf.ini, and
-  // without ./db/ no book is consulted.
-  const fs::path home = fs::current_path();
-  char scratch[] = "/tmp/morva-bench-XXXXXX";
-  if (::mkdtemp(scratch) == nullptr) return fail("cannot make a scratch folder");
-  fs::current_path(scratch);
+  // No book index is loaded, so no book is consulted.
   int mismatches = 0;
   for (const BenchSetting& s : SETTINGS) {
     if (!o->only.empty() && o->only != s.name) continue;
     mismatches += run_setting(s, fens, *o).mismatches;
   }
-  fs::current_path(home);
-  fs::remove_all(scratch);
 
   rusage usage{};
   ::getrusage(RUSAGE_SELF, &usage);
