@@ -1,7 +1,6 @@
 // morva-cli eval, key, think and play against the reference outputs, each think
 // and play case run in a fresh folder holding its conf.ini and the reference book.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -10,6 +9,7 @@
 #include <vector>
 
 #include "run_command.h"
+#include "scratch_folder.h"
 
 namespace {
 
@@ -37,29 +37,14 @@ std::vector<fs::path> cases_in(const fs::path& folder) {
   return cases;
 }
 
-// A temporary folder holding a case's conf.ini and the reference book as db/.
-class CaseFolder {
- public:
+// A scratch folder holding a case's conf.ini and the reference book as db/.
+struct CaseFolder {
   explicit CaseFolder(const fs::path& golden_case) {
-    std::string pattern = (fs::temp_directory_path() / "morva-golden-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr) {
-      ADD_FAILURE() << "cannot make a temporary folder";
-      return;
-    }
-    path_ = pattern;
-    fs::copy_file(golden_case / "conf.ini", path_ / "conf.ini");
-    fs::copy(GOLDEN / "book" / "db", path_ / "db");
+    fs::copy_file(golden_case / "conf.ini", folder.path() / "conf.ini");
+    fs::copy(GOLDEN / "book" / "db", folder.path() / "db");
   }
-  ~CaseFolder() {
-    std::error_code ignored;
-    if (!path_.empty()) fs::remove_all(path_, ignored);
-  }
-  CaseFolder(const CaseFolder&) = delete;
-  CaseFolder& operator=(const CaseFolder&) = delete;
-  std::string path() const { return path_.string(); }
-
- private:
-  fs::path path_;
+  std::string path() const { return folder.path().string(); }
+  test_support::ScratchFolder folder;
 };
 
 // Returns a text with a line feed added.
