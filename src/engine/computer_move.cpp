@@ -100,6 +100,15 @@ void print_scored_list(const rules::MoveList& list, int count, const ScoreTable&
   }
 }
 
+// Returns a depth setting brought into range, with a warning on standard
+// error for a value deeper than any line may go.
+int bounded_depth(const char* key, int depth) {
+  if (depth <= MAX_DEPTH) return depth;
+  std::cerr << "morva: conf.ini: " << key << "=" << depth << " is deeper than " << MAX_DEPTH
+            << " plies; " << MAX_DEPTH << " is used\n";
+  return MAX_DEPTH;
+}
+
 }  // namespace
 
 void sort_by_score(float* scores, rules::Move* moves, int count, rules::Side side) {
@@ -120,6 +129,10 @@ StrengthSettings read_strength(const config::IniText& ini) {
   s.level = config::ini_int(ini, ALGO_SECTION, "level");
   s.prelevel = config::ini_int(ini, ALGO_SECTION, "prelevel");
   s.maxlevel = config::ini_int(ini, ALGO_SECTION, "maxlevel");
+  for (auto [key, depth] :
+       {std::pair{"level", &s.level}, {"prelevel", &s.prelevel}, {"maxlevel", &s.maxlevel}}) {
+    *depth = bounded_depth(key, *depth);
+  }
   const std::optional<std::string> threads = config::ini_find(ini, ALGO_SECTION, "threads");
   if (threads) s.threads = std::min(config::parse_int(*threads), search_thread_count(0));
   const config::IniInt c = config::ini_int_deferred(ini, ALGO_SECTION, "complexity");
@@ -129,9 +142,11 @@ StrengthSettings read_strength(const config::IniText& ini) {
 }
 
 rules::Move choose_move(rules::Board b, rules::Side side, const StrengthSettings& settings) {
-  // 1. The ordering pass never extends busy positions.
-  const PassSettings ordering = {settings.prelevel, settings.maxlevel, NO_EXTENSION};
-  const PassSettings main = {settings.level, settings.maxlevel, settings.complexity};
+  // 1. The ordering pass never extends busy positions. No line goes deeper
+  // than MAX_DEPTH, whatever the settings (beyond it a limit changes nothing).
+  const int cap = std::min(settings.maxlevel, MAX_DEPTH);
+  const PassSettings ordering = {std::min(settings.prelevel, MAX_DEPTH), cap, NO_EXTENSION};
+  const PassSettings main = {std::min(settings.level, MAX_DEPTH), cap, settings.complexity};
 
   // 2-5. Ordering pass over the moves in generation order.
   report_progress(0.0f);

@@ -25,7 +25,8 @@ struct StrengthSettings {
 };
 
 // Reads section ALGO: level, prelevel and maxlevel in this order (a missing
-// one reads 0 after the reader's warning), the optional threads (never more
+// one reads 0 after the reader's warning; one deeper than MAX_DEPTH is brought
+// to it, with a warning on standard error), the optional threads (never more
 // than the cores), and complexity with its warning owed.
 StrengthSettings read_strength(const config::IniText& ini);
 

@@ -2,12 +2,14 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <mutex>
 #include <thread>
 #include <vector>
 
 #include "engine/evaluate.h"
+#include "engine/progress.h"
 #include "engine/transposition.h"
 #include "rules/make_move.h"
 #include "rules/movegen.h"
@@ -36,7 +38,12 @@ struct Worker {
   rules::Move killers[MAX_PLY][2] = {};
   const std::atomic<bool>* abandon = nullptr;
   bool stopped = false;
+  bool looks_for_quit = false;  // the thread that chooses the move
+  unsigned calls = 0;           // positions searched, for the looks
 };
+
+// Positions searched between two looks at the clock for a quit.
+constexpr unsigned QUIT_LOOK_MASK = 1023;
 
 std::int32_t for_mover(std::int32_t white_value, rules::Side side) {
   return side == rules::WHITE ? white_value : -white_value;
@@ -92,6 +99,7 @@ std::int32_t negamax(const rules::Board& b, rules::Side side, int depth, const P
     w.stopped = true;
     return 0;
   }
+  if (w.looks_for_quit && (++w.calls & QUIT_LOOK_MASK) == 0) check_quit();
   if (is_leaf(b, depth, pass)) return for_mover(evaluate(b), side);
 
   const std::uint64_t key = position_key(b, side, depth, w.salt);
@@ -266,6 +274,7 @@ std::int32_t fast_search(rules::Board b, rules::Side side, int depth, const Pass
   static Worker worker;
   worker.abandon = nullptr;
   worker.stopped = false;
+  worker.looks_for_quit = true;
   worker.salt = pass_salt(pass.limit, pass.maxlevel, pass.complexity, 0);
   return search_position(b, side, depth, pass, bound, worker);
 }
@@ -298,6 +307,7 @@ RootPassScope::RootPassScope(const rules::Board& b, rules::Side side, const rule
 
 std::int32_t root_entry_value(int i, float bound) {
   static Worker worker;
+  worker.looks_for_quit = true;
   std::unique_lock lock(root.mutex);
   root.consumed = i;
   if (bound != root.bound) {
@@ -318,7 +328,9 @@ std::int32_t root_entry_value(int i, float bound) {
     if (j >= 0) {
       run_task(j, worker, lock);
     } else {
-      root.changed.wait(lock);
+      // A helper searches the entry: wait, looking for a quit now and then.
+      root.changed.wait_for(lock, std::chrono::milliseconds(QUIT_CHECK_MS));
+      check_quit();
     }
   }
 }

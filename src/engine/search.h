@@ -14,6 +14,10 @@ extern int maxlevel;
 // count_captures value reaches this. Written and read like maxlevel.
 extern int complexity;
 
+// The deepest ply a line reaches, whatever the settings: it bounds the stack
+// the searches use.
+inline constexpr int MAX_DEPTH = 64;
+
 // How deep the searches of one pass go: the nominal depth (limit), the hard
 // cap and the capture threshold.
 struct PassSettings {

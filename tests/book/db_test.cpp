@@ -36,7 +36,7 @@ class BookReader : public InTempDir {
   }
   // Looks a position up and returns the count; trace receives what was written.
   int lookup(const char* fen, int mark, std::string* trace = nullptr) {
-    CoutCapture capture;
+    OutputCapture capture;
     const int n = book_lookup(board(fen), mark);
     if (trace != nullptr) *trace = capture.text();
     return n;

@@ -19,7 +19,7 @@ class DefaultBook : public ::testing::Test {
 
   // Returns the moves of a lookup; count receives its result.
   std::vector<rules::Move> moves(const char* fen, int mark, int& count) {
-    CoutCapture quiet;
+    OutputCapture quiet;
     count = book::book_lookup(board(fen), mark);
     std::vector<rules::Move> found;
     for (int i = 0; i < count; ++i) found.push_back(book::book_move(i));

@@ -78,7 +78,7 @@ TEST_F(GoldenBook, LookupsMatchTheDescription) {
         for (const Record& r : block.records) {
           if (r.mark == mark) expected.push_back(rules::move_of(r.from, r.to));
         }
-        CoutCapture capture;
+        OutputCapture capture;
         const int n = book::book_lookup(board(block.placement + side), mark);
         EXPECT_EQ(capture.text(), " (find at pos : " + std::to_string(block.offset) + ") ");
         ASSERT_EQ(n, static_cast<int>(expected.size())) << block.placement << " mark " << mark;
@@ -91,7 +91,7 @@ TEST_F(GoldenBook, LookupsMatchTheDescription) {
 }
 
 TEST_F(GoldenBook, PositionOutsideTheBookIsNotFound) {
-  CoutCapture capture;
+  OutputCapture capture;
   EXPECT_EQ(book::book_lookup(board("rnbqkbnr/pppp1ppp/8/4p3/4P3/8/PPPP1PPP/RNBQKBNR w"), 1), -1);
   EXPECT_EQ(capture.text(), "");
 }

@@ -21,6 +21,6 @@ int load_bytes(config::IniText& ini, const std::string& bytes);
 // The stored characters of ini as a string.
 std::string stored_text(const config::IniText& ini);
 
-using test_support::CoutCapture;
+using test_support::OutputCapture;
 
 }  // namespace config_test

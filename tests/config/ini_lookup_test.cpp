@@ -11,8 +11,8 @@
 #include "config_test_support.h"
 
 using config::IniText;
-using config_test::CoutCapture;
 using config_test::load_bytes;
+using config_test::OutputCapture;
 
 namespace {
 
@@ -39,7 +39,7 @@ TEST_P(IniLookupTest, GivesTheValueAndTheWarning) {
   const LookupCase& c = GetParam();
   IniText ini;
   load_bytes(ini, c.file);
-  CoutCapture out;
+  OutputCapture out;
   EXPECT_EQ(config::ini_value(ini, c.section, c.key), c.value);
   if (c.warning == nullptr) {
     EXPECT_EQ(out.text(), "");
@@ -102,7 +102,7 @@ TEST(IniLookupBounds, NothingPastTheLengthCounts) {
   std::memcpy(ini.text, text.data(), text.size());
   ini.text[text.size()] = ';';
   ini.length = static_cast<int>(text.size()) - 1;  // "[ALGO]level="
-  CoutCapture out;
+  OutputCapture out;
   EXPECT_EQ(config::ini_value(ini, "ALGO", "level"), "");
   ini.length = 5;  // "[ALGO"
   EXPECT_EQ(config::ini_value(ini, "ALGO", "level"), NO_VALUE);
@@ -125,7 +125,7 @@ TEST(IniLookupBounds, FullTextWithoutSemicolonRunsToTheCapacity) {
 TEST(IniLookupMissingFile, EveryLookupReportsSectionNotFound) {
   IniText ini;
   ASSERT_EQ(config::load_ini(ini, config_test::missing_file_path().c_str()), -1);
-  CoutCapture out;
+  OutputCapture out;
   EXPECT_EQ(config::ini_value(ini, "GAME", "usercolor"), NO_SECTION);
   EXPECT_EQ(config::ini_int(ini, "ALGO", "level"), 0);
   const std::string report = out.text();
@@ -159,7 +159,7 @@ TEST(IniInt, ConvertsLikeAtoi) {
   for (const IntCase& c : cases) {
     IniText ini;
     load_bytes(ini, "[ALGO]level="s + c.value + ";");
-    CoutCapture out;
+    OutputCapture out;
     EXPECT_EQ(config::ini_int(ini, "ALGO", "level"), c.number) << "value \"" << c.value << '"';
     EXPECT_EQ(out.text(), "") << "value \"" << c.value << '"';
   }
@@ -168,7 +168,7 @@ TEST(IniInt, ConvertsLikeAtoi) {
 TEST(IniInt, MissGivesZeroAfterTheWarning) {
   IniText ini;
   load_bytes(ini, "[ALGO]prelevel=2;");
-  CoutCapture out;
+  OutputCapture out;
   EXPECT_EQ(config::ini_int(ini, "ALGO", "complexity"), 0);
   EXPECT_EQ(out.text().rfind("WARNING\tvalue not found\n", 0), 0u);
 }
@@ -182,7 +182,7 @@ TEST(IniFind, FindsWithoutReports) {
   const std::string text = "[ALGO]level=4;prelevel=2;threads=2;[GAME]usercolor=demo;";
   std::copy(text.begin(), text.end(), ini.text);
   ini.length = static_cast<int>(text.size());
-  CoutCapture out;
+  OutputCapture out;
   EXPECT_EQ(config::ini_find(ini, "ALGO", "threads"), std::optional<std::string>("2"));
   EXPECT_EQ(config::ini_find(ini, "ALGO", "level"), std::optional<std::string>("4"));
   EXPECT_EQ(config::ini_find(ini, "ALGO", "usercolor"), std::nullopt);  // stops at [GAME]

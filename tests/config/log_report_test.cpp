@@ -9,7 +9,7 @@
 #include "config/ini_file.h"
 #include "config_test_support.h"
 
-using config_test::CoutCapture;
+using config_test::OutputCapture;
 
 namespace {
 
@@ -19,7 +19,7 @@ const std::regex STAMP_LINE(
     "[0-9]{4} ([01][0-9]|2[0-3]):[0-5][0-9]:[0-5][0-9]\n");
 
 TEST(LogReport, WritesThreeExactLines) {
-  CoutCapture out;
+  OutputCapture out;
   config::log_report("ERROR", "cannot open file ./db/index.db", "/src/morva/book/db.cpp", 42,
                      "Aug 10 2001", "00:58:13");
   EXPECT_EQ(out.text(),
@@ -37,7 +37,7 @@ TEST(LogReport, BaseNameDropsEveryFolder) {
 }
 
 TEST(LogReport, MacroNamesTheCallingFileLineAndBuild) {
-  CoutCapture out;
+  OutputCapture out;
   const int line = __LINE__ + 1;
   LOG_REPORT("WARNING", "value not found");
   const std::string expected =
@@ -60,12 +60,12 @@ TEST(LogReport, ReaderWarningsNameIniFileAndStamp) {
   const std::string path = config_test::write_scratch_file("conf", "[ALGO]level=4;");
   config::load_ini(ini, path.c_str());
   {
-    CoutCapture out;
+    OutputCapture out;
     config::ini_value(ini, "GAME", "usercolor");
     expect_reader_warning(out.text(), "section not found");
   }
   {
-    CoutCapture out;
+    OutputCapture out;
     config::ini_value(ini, "ALGO", "maxlevel");
     expect_reader_warning(out.text(), "value not found");
   }

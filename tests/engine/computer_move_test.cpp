@@ -33,7 +33,7 @@ const engine::StrengthSettings GOLDEN_SETTINGS = strength(2, 1, 3, 2);
 Outcome think(const rules::Position& p) {
   engine_test::progress_reports().clear();
   book::load_book_index_from("");
-  test_support::CoutCapture out;
+  test_support::OutputCapture out;
   const rules::Move m = engine::computer_move(p.board, p.side);
   return {m, out.text()};
 }
@@ -216,6 +216,17 @@ TEST(ComputerMove, MissingComplexityIsReportedWhenTheMainPassReadsIt) {
   const Outcome o = think(engine_test::position("4k3/8/8/8/8/8/8/4K3 w"));
   EXPECT_EQ(o.output.rfind("WARNING\tvalue not found\n", 0), 0U);
   EXPECT_NE(o.output.find("\ne1e2 => 0\n"), std::string::npos);
+}
+
+// No setting makes a line deeper than MAX_DEPTH plies: on an empty board
+// every position has only the pass, so each line runs to the depth cap.
+TEST(ComputerMove, DepthSettingsBeyondReasonAreBroughtIntoRange) {
+  test_support::ScratchFolder folder;
+  std::ofstream("conf.ini") << "[ALGO]level=7;prelevel=3;maxlevel=3500;complexity=0;";
+  test_support::OutputCapture errors(std::cerr);
+  const Outcome o = think(engine_test::position("8/8/8/8/8/8/8/8 w"));
+  EXPECT_EQ(o.output, "d13d13 => -100000\n");
+  EXPECT_EQ(errors.text(), "morva: conf.ini: maxlevel=3500 is deeper than 64 plies; 64 is used\n");
 }
 
 }  // namespace

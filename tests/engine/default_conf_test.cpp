@@ -31,7 +31,7 @@ TEST(DefaultConf, EverySettingReadsItsOwnLine) {
   std::map<std::string, std::string> lines = entries_by_line(CONF_PATH);
   config::IniText ini;
   ASSERT_GT(config::load_ini(ini, CONF_PATH.c_str()), 0);
-  test_support::CoutCapture out;
+  test_support::OutputCapture out;
   EXPECT_EQ(config::ini_value(ini, "GAME", "usercolor"), "white");
   for (const char* key : {"level", "prelevel", "maxlevel", "complexity"}) {
     ASSERT_EQ(lines.count(key), 1U) << key;

@@ -50,7 +50,7 @@ Outcome choose(const rules::Position& p, const engine::StrengthSettings& setting
     install_book(book);
   }
   progress_reports().clear();
-  CoutCapture out;
+  OutputCapture out;
   const rules::Move m = engine::choose_move(p.board, p.side, settings);
   return {m, out.text()};
 }

@@ -7,19 +7,22 @@
 
 namespace test_support {
 
-// Collects everything written to std::cout while it lives.
-class CoutCapture {
+// Collects everything written to a stream (std::cout unless another is
+// named) while it lives.
+class OutputCapture {
  public:
-  CoutCapture() : saved_(std::cout.rdbuf(captured_.rdbuf())) {}
-  ~CoutCapture() { std::cout.rdbuf(saved_); }
-  CoutCapture(const CoutCapture&) = delete;
-  CoutCapture& operator=(const CoutCapture&) = delete;
+  explicit OutputCapture(std::ostream& stream = std::cout)
+      : stream_(stream), saved_(stream.rdbuf(captured_.rdbuf())) {}
+  ~OutputCapture() { stream_.rdbuf(saved_); }
+  OutputCapture(const OutputCapture&) = delete;
+  OutputCapture& operator=(const OutputCapture&) = delete;
 
   // Returns what was written so far.
   std::string text() const { return captured_.str(); }
 
  private:
   std::ostringstream captured_;
+  std::ostream& stream_;
   std::streambuf* saved_;
 };
 

@@ -26,7 +26,7 @@ rules::Move mv(const char* from, const char* to) { return rules::move_of(sq(from
 
 // Returns the moves of a lookup of fen with mark; {} with found false when absent.
 std::vector<rules::Move> book_moves(const std::string& fen, int mark, bool* found = nullptr) {
-  CoutCapture quiet;
+  OutputCapture quiet;
   const int n = book::book_lookup(board(fen), mark);
   if (found != nullptr) *found = n >= 0;
   std::vector<rules::Move> moves;
