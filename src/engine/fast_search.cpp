@@ -119,8 +119,20 @@ std::int32_t negamax(const rules::Board& b, rules::Side side, int depth, const P
   rules::Move best_move = rules::END_MOVE;
   for (int k = 0; k < count; ++k) {
     const rules::Move m = list[order[k]];
-    const std::int32_t v = -negamax(rules::make_move(b, m), rules::other_side(side), depth + 1,
-                                    pass, -beta, -alpha, w);
+    const rules::Board child = rules::make_move(b, m);
+    const rules::Side other = rules::other_side(side);
+    std::int32_t v;
+    if (k == 0 || beta - alpha == 1) {
+      v = -negamax(child, other, depth + 1, pass, -beta, -alpha, w);
+    } else {
+      // Principal variation search: the first move is likely the best, so the
+      // others only have to be shown no better, with a null window; one that
+      // is better is searched again for its exact value.
+      v = -negamax(child, other, depth + 1, pass, -alpha - 1, -alpha, w);
+      if (v > alpha && v < beta && !w.stopped) {
+        v = -negamax(child, other, depth + 1, pass, -beta, -(v - 1), w);
+      }
+    }
     if (w.stopped) return 0;
     if (v > best) {
       best = v;
@@ -151,25 +163,26 @@ std::int32_t search_position(const rules::Board& b, rules::Side side, int depth,
                              const PassSettings& pass, float bound, Worker& w) {
   if (is_leaf(b, depth, pass)) return evaluate(b);
   const std::int32_t threshold = for_mover(static_cast<std::int32_t>(bound), side);
-  const std::int32_t beta = threshold + 1;
+  const rules::Side other = rules::other_side(side);
   rules::MoveList list;
   const int count = rules::generate_moves(b, side, list);
-  std::int32_t alpha = -INFINITE;
-  std::int32_t best = -INFINITE;
+  // Which side of the bound a child's value lies on needs only a null window.
   for (int i = 0; i < count; ++i) {
     const rules::Board child = rules::make_move(b, list[i]);
-    const rules::Side other = rules::other_side(side);
-    std::int32_t v = -negamax(child, other, depth + 1, pass, -beta, -alpha, w);
+    const std::int32_t v = -negamax(child, other, depth + 1, pass, -threshold - 1, -threshold, w);
     if (w.stopped) return 0;
-    if (v >= beta) {
-      // Beyond the bound: the exact value is what the plain search returns.
-      v = -negamax(child, other, depth + 1, pass, -INFINITE, -threshold, w);
-      return for_mover(v, side);
+    if (v > threshold) {
+      // The first child beyond the bound: its exact value (at least v) is
+      // what the plain search returns.
+      const std::int32_t exact =
+          v == WIN_SCORE ? v : -negamax(child, other, depth + 1, pass, -INFINITE, -(v - 1), w);
+      return for_mover(exact, side);
     }
-    best = std::max(best, v);
-    alpha = std::max(alpha, v);
   }
-  return for_mover(best, side);
+  // No child beats the bound: the exact value, below threshold + 1, from the
+  // children in any order.
+  const std::int32_t exact = negamax(b, side, depth, pass, -INFINITE, threshold + 1, w);
+  return w.stopped ? 0 : for_mover(exact, side);
 }
 
 // A root pass searched ahead: every thread takes the next entry not yet taken

@@ -10,9 +10,10 @@ int maxlevel = 0;
 int complexity = 0;
 
 bool is_leaf(const rules::Board& b, int depth, const PassSettings& pass) {
-  // count_captures runs only once the nominal depth is reached.
-  if (depth >= pass.limit && rules::count_captures(b) < pass.complexity) return true;
-  return depth >= pass.maxlevel;
+  // The depth cap ends every line; before it, count_captures decides from the
+  // nominal depth on.
+  if (depth >= pass.maxlevel) return true;
+  return depth >= pass.limit && rules::count_captures(b) < pass.complexity;
 }
 
 // Plain minimax with a single bound: the caller's running best. Moves are

@@ -5,9 +5,10 @@
 #include "rules/move_table.h"
 
 namespace rules {
-namespace {
 
-RayMasks masks[SLOT_COUNT][SQUARE_COUNT];
+RayMasks ray_mask_table[SLOT_COUNT][SQUARE_COUNT];
+
+namespace {
 
 constexpr Bitboard bit(int s) { return Bitboard{1} << s; }
 
@@ -47,10 +48,10 @@ RayMasks summarise(int slot, int from) {
 
 void build_ray_masks() {
   for (int slot = 0; slot < SLOT_COUNT; ++slot) {
-    for (int from = 0; from < SQUARE_COUNT; ++from) masks[slot][from] = summarise(slot, from);
+    for (int from = 0; from < SQUARE_COUNT; ++from) {
+      ray_mask_table[slot][from] = summarise(slot, from);
+    }
   }
 }
-
-const RayMasks& ray_masks(int slot, int from) { return masks[slot][from]; }
 
 }  // namespace rules

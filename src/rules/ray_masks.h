@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "rules/board.h"
+#include "rules/move_table.h"
 
 namespace rules {
 
@@ -30,8 +31,11 @@ struct RayMasks {
 // Fills the summaries from the move table; build_move_tables calls it.
 void build_ray_masks();
 
+// The summaries, [slot][from]; written once by build_ray_masks.
+extern RayMasks ray_mask_table[SLOT_COUNT][SQUARE_COUNT];
+
 // Returns the rays of a slot and from-square.
-const RayMasks& ray_masks(int slot, int from);
+inline const RayMasks& ray_masks(int slot, int from) { return ray_mask_table[slot][from]; }
 
 // The squares of a ray up to and including its first occupied square.
 inline Bitboard ray_reach(const RayMask& r, Bitboard occupancy) {

@@ -3,7 +3,9 @@
 // stored beside the suite.
 #include <sys/resource.h>
 
+#include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -27,22 +29,35 @@ namespace {
 namespace fs = std::filesystem;
 
 struct BenchSetting {
-  const char* name;
+  std::string name;
   int level, prelevel, maxlevel, complexity;
 };
 
-// "default": the shipped settings when the suite was made; "deep": one that
-// takes the plain search several seconds a move.
-constexpr BenchSetting SETTINGS[] = {
-    {"default", 4, 2, 5, 11},
-    {"deep", 4, 2, 6, 11},
+// A suite: its positions, and the named settings whose outputs are stored
+// for it as expected/<prefix><setting>.txt.
+struct Suite {
+  const char* name;
+  const char* positions;
+  const char* expected_prefix;
+  std::vector<BenchSetting> settings;
+};
+
+// "main": twenty positions of plies 10 to 30 and six reference cases, at
+// "default" (the shipped settings when it was made) and "deep" (several
+// seconds a move for the plain search). "all-phase": a hundred positions from
+// every phase of the championship games at "shipped" (the settings shipped
+// when it was made).
+const Suite SUITES[] = {
+    {"main", "bench-positions.txt", "", {{"default", 4, 2, 5, 11}, {"deep", 4, 2, 6, 11}}},
+    {"all-phase", "all-phase-positions.txt", "all-phase-", {{"shipped", 7, 3, 8, 14}}},
 };
 
 struct Options {
   int threads = 0;  // 0: every core
   bool reference = false;
   bool write = false;
-  std::string only;  // one setting, or all when empty
+  const Suite* suite = &SUITES[0];
+  std::vector<BenchSetting> settings;  // the suite's named ones when empty
   fs::path dir = MORVA_BENCH_DIR;
 };
 
@@ -93,16 +108,33 @@ std::optional<int> positive_int(const std::string& word) {
   return value;
 }
 
-// Returns whether a setting of the given name is in SETTINGS.
-bool known_setting(const std::string& name) {
-  for (const BenchSetting& s : SETTINGS) {
-    if (name == s.name) return true;
+// Returns a setting of a suite by name, or one written LEVEL,PRELEVEL,MAXLEVEL,COMPLEXITY
+// (named by its numbers, without stored outputs).
+std::optional<BenchSetting> setting_of(const Suite& suite, const std::string& word) {
+  for (const BenchSetting& s : suite.settings) {
+    if (word == s.name) return s;
   }
-  return false;
+  BenchSetting s{word, 0, 0, 0, 0};
+  std::istringstream in(word);
+  char c1 = 0, c2 = 0, c3 = 0;
+  if (!(in >> s.level >> c1 >> s.prelevel >> c2 >> s.maxlevel >> c3 >> s.complexity) ||
+      c1 != ',' || c2 != ',' || c3 != ',' || !in.eof()) {
+    return std::nullopt;
+  }
+  return s;
+}
+
+// Returns the suite of a name, or null.
+const Suite* suite_of(const std::string& name) {
+  for (const Suite& s : SUITES) {
+    if (name == s.name) return &s;
+  }
+  return nullptr;
 }
 
 std::optional<Options> parse_options(const Args& args) {
   Options o;
+  std::vector<std::string> setting_words;
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
     if (a == "--threads" && i + 1 < args.size()) {
@@ -113,26 +145,57 @@ std::optional<Options> parse_options(const Args& args) {
       o.reference = true;
     } else if (a == "--write") {
       o.write = true;
-    } else if (a == "--setting" && i + 1 < args.size() && known_setting(args[i + 1])) {
-      o.only = args[++i];
+    } else if (a == "--setting" && i + 1 < args.size()) {
+      setting_words.push_back(args[++i]);
+    } else if (a == "--suite" && i + 1 < args.size() && suite_of(args[i + 1]) != nullptr) {
+      o.suite = suite_of(args[++i]);
     } else if (a == "--dir" && i + 1 < args.size()) {
       o.dir = args[++i];
     } else {
       return std::nullopt;
     }
   }
+  for (const std::string& word : setting_words) {
+    const std::optional<BenchSetting> s = setting_of(*o.suite, word);
+    if (!s) return std::nullopt;
+    o.settings.push_back(*s);
+  }
+  if (o.settings.empty()) o.settings = o.suite->settings;
   return o;
+}
+
+// Returns the value at a share (0..1) of sorted values, by the nearest rank.
+template <class T>
+T rank_of_share(std::vector<T> values, double share) {
+  std::sort(values.begin(), values.end());
+  const auto rank = static_cast<std::size_t>(std::ceil(share * static_cast<double>(values.size())));
+  return values[std::max<std::size_t>(rank, 1) - 1];
 }
 
 struct Totals {
   std::uint64_t nodes = 0;
   double seconds = 0;
-  int mismatches = 0;
+  int mismatches = 0;  // outputs that differ from the stored ones, or could not be written
 };
+
+// Writes the median, the 90th percentile and the slowest move, in time and in lists.
+void print_spread(const std::string& name, const std::vector<double>& ms,
+                  const std::vector<std::uint64_t>& lists) {
+  std::printf("moves %s: median %.1f ms, 90th percentile %.1f ms, slowest %.1f ms; lists: median %llu, "
+              "90th percentile %llu, most %llu\n",
+              name.c_str(), rank_of_share(ms, 0.5), rank_of_share(ms, 0.9), rank_of_share(ms, 1.0),
+              static_cast<unsigned long long>(rank_of_share(lists, 0.5)),
+              static_cast<unsigned long long>(rank_of_share(lists, 0.9)),
+              static_cast<unsigned long long>(rank_of_share(lists, 1.0)));
+}
 
 // Benchmarks one setting.
 Totals run_setting(const BenchSetting& s, const std::vector<std::string>& fens, const Options& o) {
-  const fs::path expected_path = o.dir / "expected" / (std::string(s.name) + ".txt");
+  const fs::path expected_path =
+      o.dir / "expected" / (std::string(o.suite->expected_prefix) + s.name + ".txt");
+  // A setting given by its numbers has no stored outputs to check.
+  const bool stored = std::any_of(o.suite->settings.begin(), o.suite->settings.end(),
+                                  [&](const BenchSetting& named) { return named.name == s.name; });
   const auto expected = read_expected(expected_path);
   engine::StrengthSettings settings;
   settings.level = s.level;
@@ -143,12 +206,15 @@ Totals run_setting(const BenchSetting& s, const std::vector<std::string>& fens, 
   settings.plain_search = o.reference;
 
   std::printf(
-      "setting %s: level %d, prelevel %d, maxlevel %d, complexity %d, %s search, %d thread(s)\n",
-      s.name, s.level, s.prelevel, s.maxlevel, s.complexity, o.reference ? "plain" : "fast",
-      o.reference ? 1 : engine::search_thread_count(o.threads));
+      "suite %s, setting %s: level %d, prelevel %d, maxlevel %d, complexity %d, %s search, %d "
+      "thread(s)\n",
+      o.suite->name, s.name.c_str(), s.level, s.prelevel, s.maxlevel, s.complexity,
+      o.reference ? "plain" : "fast", o.reference ? 1 : engine::search_thread_count(o.threads));
   std::printf("%3s %12s %10s %12s  %s\n", "#", "nodes", "ms", "nodes/s", "check");
   Totals t;
   std::ostringstream written;
+  std::vector<double> ms;
+  std::vector<std::uint64_t> lists;
   for (std::size_t i = 0; i < fens.size(); ++i) {
     const rules::Position p = *rules::parse_fen(fens[i]).position;
     rules::node_count = 0;
@@ -158,25 +224,29 @@ Totals run_setting(const BenchSetting& s, const std::vector<std::string>& fens, 
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     const std::uint64_t nodes = rules::node_count;
     const auto found = expected.find(fens[i]);
-    const char* check = o.write                   ? "written"
+    const char* check = !stored                   ? "-"
+                        : o.write                 ? "written"
                         : found == expected.end() ? "MISSING"
                         : found->second == out    ? "ok"
                                                   : "MISMATCH";
-    if (!o.write && found != expected.end() && found->second != out) {
-      std::fprintf(stderr, "bench: %s at setting %s: expected\n%sgot\n%s", fens[i].c_str(), s.name,
-                   found->second.c_str(), out.c_str());
+    if (!o.write && stored && found != expected.end() && found->second != out) {
+      std::fprintf(stderr, "bench: %s at setting %s: expected\n%sgot\n%s", fens[i].c_str(),
+                   s.name.c_str(), found->second.c_str(), out.c_str());
     }
-    t.mismatches += !o.write && std::string(check) != "ok";
+    t.mismatches += stored && !o.write && std::string(check) != "ok";
+    ms.push_back(seconds * 1000);
+    lists.push_back(nodes);
     std::printf("%3zu %12llu %10.1f %12.0f  %s\n", i + 1, static_cast<unsigned long long>(nodes),
                 seconds * 1000, nodes / std::max(seconds, 1e-9), check);
     written << "== " << fens[i] << "\n" << out;
     t.nodes += nodes;
     t.seconds += seconds;
   }
-  std::printf("total %s: %llu nodes, %.3f s, %.0f nodes/s, %d mismatch(es)\n\n", s.name,
+  print_spread(s.name, ms, lists);
+  std::printf("total %s: %llu nodes, %.3f s, %.0f nodes/s, %d mismatch(es)\n\n", s.name.c_str(),
               static_cast<unsigned long long>(t.nodes), t.seconds,
               t.nodes / std::max(t.seconds, 1e-9), t.mismatches);
-  if (o.write) {
+  if (o.write && stored) {
     std::ofstream out(expected_path);
     out << written.str();
     out.close();
@@ -194,20 +264,18 @@ int cmd_bench(const Args& args) {
   const std::optional<Options> o = parse_options(args);
   if (!o) {
     return fail(
-        "usage: morva-cli bench [--threads N] [--setting default|deep] [--reference] [--write] "
-        "[--dir DIR]");
+        "usage: morva-cli bench [--suite main|all-phase] [--setting NAME|L,P,M,C]... "
+        "[--threads N] [--reference] [--write] [--dir DIR]");
   }
-  const std::vector<std::string> fens = read_positions(o->dir / "bench-positions.txt");
-  if (fens.empty()) return fail("no positions in " + (o->dir / "bench-positions.txt").string());
+  const fs::path positions = o->dir / o->suite->positions;
+  const std::vector<std::string> fens = read_positions(positions);
+  if (fens.empty()) return fail("no positions in " + positions.string());
   for (const std::string& fen : fens) {
     if (!rules::parse_fen(fen).position) return fail("bad position in the suite: " + fen);
   }
   // No book index is loaded, so no book is consulted.
   int mismatches = 0;
-  for (const BenchSetting& s : SETTINGS) {
-    if (!o->only.empty() && o->only != s.name) continue;
-    mismatches += run_setting(s, fens, *o).mismatches;
-  }
+  for (const BenchSetting& s : o->settings) mismatches += run_setting(s, fens, *o).mismatches;
 
   rusage usage{};
   ::getrusage(RUSAGE_SELF, &usage);
