@@ -13,7 +13,7 @@ bool is_leaf(const rules::Board& b, int depth, const PassSettings& pass) {
   // The depth cap ends every line; before it, count_captures decides from the
   // nominal depth on.
   if (depth >= pass.maxlevel) return true;
-  return depth >= pass.limit && rules::count_captures(b) < pass.complexity;
+  return depth >= pass.limit && !rules::captures_at_least(b, pass.complexity);
 }
 
 // Plain minimax with a single bound: the caller's running best. Moves are

@@ -1,6 +1,7 @@
 #include "rules/movegen.h"
 
 #include <bit>
+#include <climits>
 
 #include "rules/castling.h"
 #include "rules/move_table.h"
@@ -164,15 +165,30 @@ int count_moves(const Board& b, Side side) {
   return n < MOVE_LIMIT ? n : MOVE_LIMIT;
 }
 
-int count_captures(Board b) {
+// Counts the capture pairs of b, stopping as soon as the count reaches limit.
+inline int count_captures_to(const Board& b, int limit) {
   int c = 0;
   for (Side side : {BLACK, WHITE}) {
     const Bitboard own = b.occupied[side];
     const Bitboard enemy = b.occupied[other_side(side)];
-    for_each_piece(b, side,
-                   [&](int slot, int from) { c += piece_captures(slot, from, own, enemy); });
+    for (PieceType p = KING; p >= PAWN; --p) {
+      const int slot = slot_of(side, p);
+      for (Bitboard set = b.pieces[side][p]; set != 0; set &= set - 1) {
+        c += piece_captures(slot, lowest_square(set), own, enemy);
+        if (c >= limit) return c;
+      }
+    }
   }
   return c;
+}
+
+int count_captures(Board b) { return count_captures_to(b, INT_MAX); }
+
+bool captures_at_least(const Board& b, int count) {
+  // No piece takes more than the sixteen enemy pieces there can be.
+  constexpr int MOST_PAIRS = 2 * 16 * 16;
+  if (count > MOST_PAIRS) return false;
+  return count_captures_to(b, count) >= count;
 }
 
 }  // namespace rules

@@ -27,4 +27,8 @@ int count_moves(const Board& b, Side side);
 // piece could take the enemy piece were the enemy pieces in between not there.
 int count_captures(Board b);
 
+// Returns whether count_captures(b) is at least count, counting no further
+// than needed to tell.
+bool captures_at_least(const Board& b, int count);
+
 }  // namespace rules
