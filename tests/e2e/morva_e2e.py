@@ -354,9 +354,12 @@ def case_demo(args):
         game.close_window()
         status = game.wait_exit()
         check(status == 0, "window closed: status %d" % status)
-        out = game.output()
-        check(len(re.findall(r"\n%s - " % MOVE, out)) == out.count(" - "),
-              "a white move in the record is not a move:\n" + out)
+        check_demo_record(game.output())
+
+
+def check_demo_record(text):
+    check(text.count(" - ") >= 3 and len(re.findall(r"(?:^|\n)%s - " % MOVE, text)) ==
+          text.count(" - "), "not a demonstration game's record:\n" + text)
 
 
 def blend(src, dst):
@@ -467,11 +470,6 @@ def settings_text(usercolor, strength, extra=""):
     keys = ("level", "prelevel", "maxlevel", "complexity")
     return ("[GAME]\nusercolor=%s;\n\n[ALGO]\n" % usercolor +
             "".join("%s=%d;\n" % kv for kv in zip(keys, strength)) + extra)
-
-
-def check_demo_record(text):
-    check(text.count(" - ") >= 3 and len(re.findall(r"(?:^|\n)%s - " % MOVE, text)) ==
-          text.count(" - "), "not a demonstration game's record:\n" + text)
 
 
 def first_start(player, display):
