@@ -555,11 +555,12 @@ def case_package(args):
     check(args.deb, "the package case needs --deb")
     debs = glob.glob(os.path.join(args.deb, "morva_*.deb")) if os.path.isdir(args.deb) else [
         args.deb]
-    check(len(debs) == 1, "not one package: %s" % debs)
+    check(debs, "no package in " + args.deb)
+    deb = max(debs, key=os.path.getmtime)  # the one just made, should older versions lie there
     root = tempfile.mkdtemp(prefix="morva-root-")
     player = Player(os.path.join(root, "usr"))
     try:
-        subprocess.run(["dpkg-deb", "--extract", debs[0], root], check=True, timeout=60)
+        subprocess.run(["dpkg-deb", "--extract", deb, root], check=True, timeout=60)
         with Xvfb() as x:
             first_start(player, x.display)
             later_starts(player, x.display)
