@@ -1,10 +1,30 @@
 // The window program: move tables, the opening-book index, then the game.
+#include <ostream>
+
 #include "book/db.h"
+#include "config/standard_options.h"
 #include "rules/move_table.h"
 #include "shell/game.h"
 #include "shell/startup.h"
 
-int main(int, char**) {
+namespace {
+
+void print_usage(std::ostream& out) {
+  out << "usage: morva [--help | --version]\n"
+         "Chess against the computer in one window. The game reads conf.ini, bitmaps/ and db/\n"
+         "from the folder it starts in and writes the game record to standard output;\n"
+         "morva-launch starts it with the player's own settings.\n";
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  // The game itself takes no options: --help and --version only, and nothing else.
+  if (const auto status = config::answer_standard_option(argc, argv, "morva", print_usage)) {
+    return *status;
+  }
+  if (argc > 1) return config::reject_argument("morva", argv[1]);
+
   rules::build_move_tables();
   book::load_book_index();  // ends the process with an error report when the index is unreadable
   shell::start_game(shell::game);

@@ -5,20 +5,25 @@ under its own Xvfb, driven with xdotool, in a fresh working folder each time.
 Usage: morva_e2e.py CASE --morva PATH --data DIR
        morva_e2e.py screenshot OUT.png --morva PATH --data DIR
        morva_e2e.py installed --morva PATH --data DIR --build BUILD_DIR
-CASE is one of: white, black, demo, capture, no-index, installed.
+       morva_e2e.py package --morva PATH --data DIR --deb DEB_OR_FOLDER
+CASE is one of: white, black, demo, capture, no-index, installed, package.
 """
 
 import argparse
 import ctypes
 import ctypes.util
+import glob
 import os
+import pty
 import re
 import shutil
 import signal
 import subprocess
 import sys
 import tempfile
+import threading
 import time
+import tty
 
 from PIL import Image, ImageGrab
 
@@ -95,7 +100,8 @@ class Game:
     """morva running in a scratch folder that holds conf.ini, bitmaps/ and db/
     (or, given a command, that command run with the scratch folder for its logs)."""
 
-    def __init__(self, morva, data, usercolor, display, with_index=True, command=None, env=None):
+    def __init__(self, morva, data, usercolor, display, with_index=True, command=None, env=None,
+                 terminal=False):
         self.folder = tempfile.mkdtemp(prefix="morva-e2e-")
         if command is None:
             shutil.copytree(os.path.join(data, "bitmaps"), os.path.join(self.folder, "bitmaps"))
@@ -113,9 +119,12 @@ class Game:
         self.out_path = os.path.join(self.folder, "stdout.txt")
         self.out_file = open(self.out_path, "wb")
         self.err_file = open(os.path.join(self.folder, "stderr.txt"), "wb")
+        self.terminal = Terminal(self.out_file) if terminal else None
         self.process = subprocess.Popen(command or [morva], cwd=self.folder, env=env,
-                                        stdout=self.out_file, stderr=self.err_file,
-                                        stdin=subprocess.DEVNULL)
+                                        stdout=self.terminal.child if terminal else self.out_file,
+                                        stderr=self.err_file, stdin=subprocess.DEVNULL)
+        if self.terminal:
+            self.terminal.started()
         self.window = None
 
     def __enter__(self):
@@ -125,6 +134,8 @@ class Game:
         if self.process.poll() is None:
             self.process.kill()
             self.process.wait()
+        if self.terminal:
+            self.terminal.finish()
         self.out_file.close()
         self.err_file.close()
         if exc[0] is not None:
@@ -177,9 +188,45 @@ class Game:
 
     def wait_exit(self, timeout=20):
         try:
-            return self.process.wait(timeout=timeout)
+            status = self.process.wait(timeout=timeout)
         except subprocess.TimeoutExpired:
             raise Failure("morva did not end within %d s" % timeout)
+        if self.terminal:
+            self.terminal.finish()
+        return status
+
+
+class Terminal:
+    """A pseudo-terminal for a child's standard output, in raw mode (no line-end translation), so
+    that the bytes the child writes reach the output file unchanged."""
+
+    def __init__(self, out_file):
+        master, self.child = pty.openpty()
+        tty.setraw(self.child)
+        self.master, self.out_file = master, out_file
+        self.thread = threading.Thread(target=self.copy, daemon=True)
+        self.thread.start()
+
+    def copy(self):
+        while True:
+            try:
+                data = os.read(self.master, 4096)
+            except OSError:  # EIO: every child's end is closed
+                return
+            if not data:
+                return
+            self.out_file.write(data)
+            self.out_file.flush()
+
+    def started(self):
+        os.close(self.child)  # the children hold their own copies
+        self.child = None
+
+    def finish(self):
+        self.thread.join(timeout=5)
+        if self.master is not None:
+            os.close(self.master)
+            self.master = None
 
 
 class XClientMessageEvent(ctypes.Structure):
@@ -307,9 +354,12 @@ def case_demo(args):
         game.close_window()
         status = game.wait_exit()
         check(status == 0, "window closed: status %d" % status)
-        out = game.output()
-        check(len(re.findall(r"\n%s - " % MOVE, out)) == out.count(" - "),
-              "a white move in the record is not a move:\n" + out)
+        check_demo_record(game.output())
+
+
+def check_demo_record(text):
+    check(text.count(" - ") >= 3 and len(re.findall(r"(?:^|\n)%s - " % MOVE, text)) ==
+          text.count(" - "), "not a demonstration game's record:\n" + text)
 
 
 def blend(src, dst):
@@ -371,35 +421,156 @@ def case_no_index(args):
                            r"\tcompilation [^\n]+\n", out), "not the book's error report:\n" + out)
 
 
+class Player:
+    """An installed Morva (an installation root holding games/ and share/games/morva/) and a
+    player's scratch home: the XDG folders of the player's settings and saved games."""
+
+    def __init__(self, root):
+        self.launcher = os.path.join(root, "games", "morva-launch")
+        self.shipped = os.path.join(root, "share", "games", "morva")
+        self.home = tempfile.mkdtemp(prefix="morva-home-")
+        self.env = dict(os.environ, HOME=self.home,
+                        XDG_CONFIG_HOME=os.path.join(self.home, "config"),
+                        XDG_STATE_HOME=os.path.join(self.home, "state"))
+        self.settings = os.path.join(self.home, "config", "morva", "conf.ini")
+        self.games = os.path.join(self.home, "state", "morva", "games")
+
+    def game(self, display, *options, terminal=False):
+        return Game(None, None, None, display, command=[self.launcher, *options], env=self.env,
+                    terminal=terminal)
+
+    def records(self):
+        """The saved records, oldest first."""
+        return sorted(glob.glob(os.path.join(self.games, "*.txt")),
+                      key=lambda p: os.path.basename(p)[:-4])
+
+    def newest(self):
+        records = self.records()
+        return read_bytes(records[-1]) if records else b""
+
+    def read_settings(self):
+        return read_bytes(self.settings).decode()
+
+    def strength_steps(self):
+        """The launcher's strength table as its --help prints it: {N: (level, prelevel,
+        maxlevel, complexity)}."""
+        out = subprocess.run([self.launcher, "--help"], env=self.env, capture_output=True,
+                             text=True, check=True).stdout
+        return {int(m[0]): tuple(int(v) for v in m[1:])
+                for m in re.findall(r"^ +([1-9]) +(\d+) +(\d+) +(\d+) +(\d+)$", out, re.M)}
+
+
+def read_bytes(path):
+    with open(path, "rb") as f:
+        return f.read()
+
+
+def settings_text(usercolor, strength, extra=""):
+    """The shipped conf.ini's layout with a colour, a strength step and further [ALGO] lines."""
+    keys = ("level", "prelevel", "maxlevel", "complexity")
+    return ("[GAME]\nusercolor=%s;\n\n[ALGO]\n" % usercolor +
+            "".join("%s=%d;\n" % kv for kv in zip(keys, strength)) + extra)
+
+
+def first_start(player, display):
+    """A first start with --demo --strength 1, without a terminal: the player's conf.ini is made
+    from the shipped one with that colour and strength, and the record is saved, not shown."""
+    check(not os.path.exists(player.settings), "conf.ini exists before the first start")
+    quickest = player.strength_steps()[1]
+    with player.game(display, "--demo", "--strength", "1") as game:
+        game.wait_window()
+        wait_until(lambda: player.newest().count(b" - ") >= 3, 60, "three saved move pairs")
+        game.close_window()
+        check(game.wait_exit() == 0, "first start: status not 0")
+        check(game.output() == "", "no terminal, yet the record was shown: " + game.output())
+    shipped = read_bytes(os.path.join(player.shipped, "conf.ini")).decode()
+    check(shipped.startswith("[GAME]\nusercolor=") and player.read_settings() ==
+          settings_text("demo", quickest), "first start made:\n" + player.read_settings())
+    records = player.records()
+    check(len(records) == 1 and re.fullmatch(r"\d{4}-\d\d-\d\d-\d{6}\.txt",
+                                             os.path.basename(records[0])),
+          "not one record named <date>-<time>.txt: %s" % records)
+    check_demo_record(player.newest().decode("latin-1"))
+
+
 def case_installed(args):
-    """cmake --install, then the launcher: the installed data folder, then a personal one."""
+    """cmake --install, then a first start of the installed launcher."""
     check(args.build, "the installed case needs --build")
     prefix = tempfile.mkdtemp(prefix="morva-prefix-")
-    home = tempfile.mkdtemp(prefix="morva-home-")
+    player = Player(prefix)
     try:
         subprocess.run(["cmake", "--install", args.build, "--prefix", prefix], check=True,
                        stdout=subprocess.DEVNULL, timeout=60)
-        launcher = os.path.join(prefix, "bin", "morva-launch")
-        env = dict(os.environ, XDG_DATA_HOME=home)
-        with Xvfb() as x, Game(None, None, None, x.display, command=[launcher], env=env) as game:
-            game.wait_window()  # found its pictures and book in the installed folder
-            game.press_escape()
-            check(game.wait_exit() == 0, "installed game: status not 0")
-            check("WARNING" not in game.output(), "installed conf.ini not read: " + game.output())
-
-        subprocess.run([launcher, "--personal"], env=env, check=True, stdout=subprocess.DEVNULL)
-        personal = os.path.join(home, "morva")
-        for name in ("conf.ini", "bitmaps/piece.bmp", "db/index.db"):
-            check(os.path.isfile(os.path.join(personal, name)), "--personal did not copy " + name)
-        write_settings(personal, "black")
-        with Xvfb() as x, Game(None, None, None, x.display, command=[launcher], env=env) as game:
-            game.wait_window()  # the personal conf.ini: the computer opens as white
-            wait_until(lambda: game.output().endswith(" - "), 30, "the computer's first move")
-            game.close_window()
-            check(game.wait_exit() == 0, "personal game: status not 0")
+        with Xvfb() as x:
+            first_start(player, x.display)
     finally:
         shutil.rmtree(prefix, ignore_errors=True)
-        shutil.rmtree(home, ignore_errors=True)
+        shutil.rmtree(player.home, ignore_errors=True)
+
+
+def later_starts(player, display):
+    """Starts after the first: --white with a terminal shows the record as it is saved, byte for
+    byte; --black and --strength edit conf.ini and keep the player's own keys; a start without
+    options leaves it alone; --last prints the newest record."""
+    steps = player.strength_steps()
+    with open(player.settings, "a") as f:
+        f.write("threads=1;\n")  # a key of the player's own
+    with player.game(display, "--white", "--strength", "2", terminal=True) as game:
+        game.wait_window()
+        game.click("e2", 0)
+        game.click("e4", 0)
+        wait_until(lambda: re.match(r"e2e4 - (.*\n)*%s\n" % MOVE, game.output()), 30,
+                   "the computer's reply on the terminal")
+        game.press_escape()
+        check(game.wait_exit() == 0, "--white: status not 0")
+        check(game.output().encode("latin-1") == player.newest(),
+              "the terminal showed:\n%s\nthe saved record is:\n%s" % (game.output(),
+                                                                     player.newest()))
+    check(player.read_settings() == settings_text("white", steps[2], "threads=1;\n"),
+          "--white --strength 2 wrote:\n" + player.read_settings())
+
+    with player.game(display, "--black") as game:
+        game.wait_window()
+        wait_until(lambda: player.newest().endswith(b" - "), 30, "the computer's saved first move")
+        game.close_window()
+        check(game.wait_exit() == 0, "--black: status not 0")
+    chosen = settings_text("black", steps[2], "threads=1;\n")
+    check(player.read_settings() == chosen, "--black wrote:\n" + player.read_settings())
+
+    with player.game(display) as game:
+        game.wait_window()
+        game.press_escape()
+        check(game.wait_exit() == 0, "no options: status not 0")
+    check(player.read_settings() == chosen, "a start without options changed conf.ini")
+    check(len(player.records()) == 4, "not four saved games: %s" % player.records())
+
+    last = subprocess.run([player.launcher, "--last"], env=player.env, capture_output=True)
+    check(last.returncode == 0 and last.stdout == player.newest(),
+          "--last printed %r, status %d" % (last.stdout[:200], last.returncode))
+
+
+def case_package(args):
+    """The Debian package unpacked into a scratch root: its launcher plays a demonstration game,
+    then the later starts; a game that fails gives the launcher its exit status."""
+    check(args.deb, "the package case needs --deb")
+    debs = glob.glob(os.path.join(args.deb, "morva_*.deb")) if os.path.isdir(args.deb) else [
+        args.deb]
+    check(debs, "no package in " + args.deb)
+    deb = max(debs, key=os.path.getmtime)  # the one just made, should older versions lie there
+    root = tempfile.mkdtemp(prefix="morva-root-")
+    player = Player(os.path.join(root, "usr"))
+    try:
+        subprocess.run(["dpkg-deb", "--extract", deb, root], check=True, timeout=60)
+        with Xvfb() as x:
+            first_start(player, x.display)
+            later_starts(player, x.display)
+            os.remove(os.path.join(player.shipped, "db", "index.db"))
+            with player.game(x.display) as game:
+                check(game.wait_exit() == 255, "a game without its book: status not 255")
+            check(player.newest().startswith(b"ERROR\t"), "the book's error was not saved")
+    finally:
+        shutil.rmtree(root, ignore_errors=True)
+        shutil.rmtree(player.home, ignore_errors=True)
 
 
 def make_screenshot(args):
@@ -422,7 +593,7 @@ def make_screenshot(args):
 
 
 CASES = {"white": case_white, "black": case_black, "demo": case_demo, "no-index": case_no_index,
-         "installed": case_installed, "capture": case_capture}
+         "installed": case_installed, "package": case_package, "capture": case_capture}
 
 
 def main():
@@ -432,6 +603,7 @@ def main():
     parser.add_argument("--morva", required=True)
     parser.add_argument("--data", required=True)
     parser.add_argument("--build", help="the build folder, for the installed case")
+    parser.add_argument("--deb", help="the package or its folder, for the package case")
     args = parser.parse_args()
     args.morva, args.data = os.path.abspath(args.morva), os.path.abspath(args.data)
 

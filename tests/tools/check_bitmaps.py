@@ -1,10 +1,11 @@
 #!/usr/bin/python3
-"""Checks the window pictures and the icon that tools/make-bitmaps draws.
+"""Checks the window pictures and the icons that tools/make-bitmaps draws.
 
 Regenerates everything into a temporary folder and checks: the BMP format the game's loader
 needs, the sizes the window layout needs, that the committed files are exactly what the tool
 makes, that no pixel is blended towards the magenta key, that every piece cell holds a piece
-of the right shade, and that SDL 1.2 itself reads the files as this script does.
+of the right shade, that SDL 1.2 itself reads the files as this script does, and that the icon
+shows one design at every size and as SVG (drawn by librsvg's rsvg-convert).
 
 Usage: check_bitmaps.py REPO_ROOT
 """
@@ -12,10 +13,12 @@ Usage: check_bitmaps.py REPO_ROOT
 import ctypes
 import ctypes.util
 import os
+import shutil
 import struct
 import subprocess
 import sys
 import tempfile
+import xml.etree.ElementTree as ElementTree
 
 from PIL import Image
 
@@ -23,6 +26,8 @@ KEY = (255, 0, 255)
 NAMES = ("piece.bmp", "dialog.bmp", "progress.bmp", "white.bmp", "black.bmp")
 WINDOW, MARGIN, BOARD = 460, 46, 368  # the window's side, the margin round the board, the board
 CELL = 40
+ICON_SIZES = (48, 64, 128, 256)
+ICON_FILES = ["%dx%d/apps/morva.png" % (n, n) for n in ICON_SIZES] + ["scalable/apps/morva.svg"]
 
 failures = []
 passed = 0
@@ -166,22 +171,48 @@ def check_sdl_reads(folder, pics):
     sdl.SDL_FreeSurface(s)
 
 
-def check_icon(fresh, committed):
-  img = Image.open(fresh)
-  check(img.mode == "RGBA" and img.size in ((64, 64), (128, 128)), "icon: square RGBA PNG")
-  n = img.width
-  alpha = img.getchannel("A")
-  check(alpha.getpixel((0, 0)) == 0 and alpha.getpixel((n - 1, n - 1)) == 0
-        and alpha.getpixel((n // 2, n // 2)) == 255, "icon: opaque on a transparent ground")
-  check(os.path.exists(committed) and list(Image.open(committed).convert("RGBA").getdata()) ==
-        list(img.getdata()), "data/icons/morva.png is the icon the tool draws")
+def grey_difference(a, b):
+  """Mean difference of two RGBA pictures of one size, each laid over mid grey, in grey levels."""
+  ground = Image.new("RGBA", a.size, (128, 128, 128, 255))
+  a, b = (Image.alpha_composite(ground, p.convert("RGBA")).convert("L") for p in (a, b))
+  return sum(abs(p - q) for p, q in zip(a.getdata(), b.getdata())) / (a.width * a.height)
+
+
+def check_icons(fresh, committed):
+  for name in ICON_FILES:
+    path = os.path.join(committed, name)
+    check(os.path.exists(path) and open(path, "rb").read() == open(os.path.join(fresh, name),
+                                                                   "rb").read(),
+          "data/icons/hicolor/%s is byte for byte what the tool makes" % name)
+  largest = Image.open(os.path.join(fresh, ICON_FILES[-2]))
+  for n, name in zip(ICON_SIZES, ICON_FILES):
+    img = Image.open(os.path.join(fresh, name))
+    check(img.mode == "RGBA" and img.size == (n, n), "icon %d: square RGBA PNG of that size" % n)
+    alpha = img.getchannel("A")
+    check(alpha.getpixel((0, 0)) == 0 and alpha.getpixel((n - 1, n - 1)) == 0
+          and alpha.getpixel((n // 2, n // 2)) == 255, "icon %d: opaque on a transparent ground" % n)
+    # Measured: 1.1 to 3.9 grey levels from the largest icon scaled down.
+    check(grey_difference(img, largest.resize((n, n), Image.LANCZOS)) < 6,
+          "icon %d: the largest icon's design, scaled" % n)
+  svg_path = os.path.join(fresh, ICON_FILES[-1])
+  root = ElementTree.parse(svg_path).getroot()
+  check(root.tag == "{http://www.w3.org/2000/svg}svg" and root.get("viewBox") == "0 0 128 128",
+        "morva.svg: an SVG picture of 128 x 128 units")
+  renderer = shutil.which("rsvg-convert")
+  check(renderer, "rsvg-convert is installed to draw the SVG icon with (librsvg2-bin)")
+  if renderer:
+    drawn = os.path.join(os.path.dirname(fresh), "svg-256.png")
+    subprocess.run([renderer, "-w", "256", "-h", "256", svg_path, "-o", drawn], check=True)
+    # Measured: 0.5 grey levels; the two differ only in how edges are smoothed.
+    check(grey_difference(Image.open(drawn), largest) < 1.5,
+          "morva.svg drawn at 256 pixels is the 256-pixel icon")
 
 
 def main(repo):
   tool = os.path.join(repo, "tools", "make-bitmaps")
   with tempfile.TemporaryDirectory() as tmp:
-    out, icon = os.path.join(tmp, "bitmaps"), os.path.join(tmp, "morva.png")
-    run = subprocess.run([sys.executable, tool, out, "--icon", icon], capture_output=True,
+    out, icons = os.path.join(tmp, "bitmaps"), os.path.join(tmp, "hicolor")
+    run = subprocess.run([sys.executable, tool, out, "--icons", icons], capture_output=True,
                          text=True)
     check(run.returncode == 0, "make-bitmaps runs: " + run.stderr.strip())
     if run.returncode != 0:
@@ -201,7 +232,7 @@ def main(repo):
     check_pieces(pics["piece.bmp"])
     check_pictures(pics)
     check_sdl_reads(out, pics)
-    check_icon(icon, os.path.join(repo, "data", "icons", "morva.png"))
+    check_icons(icons, os.path.join(repo, "data", "icons", "hicolor"))
 
 
 if __name__ == "__main__":

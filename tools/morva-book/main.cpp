@@ -12,6 +12,7 @@
 #include "book_builder.h"
 #include "book_dump.h"
 #include "book_writer.h"
+#include "config/standard_options.h"
 #include "rules/move_table.h"
 #include "uci_games.h"
 
@@ -30,17 +31,21 @@ struct Options {
   std::string input;  // standard input when empty
 };
 
+void print_usage(std::ostream& out) {
+  out << "usage: morva-book [--plies N] --out DIR [FILE]\n"
+         "         reads games as `pgn-extract -Wuci --notags` writes them (from FILE or\n"
+         "         standard input) and writes DIR/index.db and DIR/chess.db; the book\n"
+         "         holds the first N plies of each game (default "
+      << DEFAULT_PLIES
+      << ")\n"
+         "       morva-book dump [--records] DIR\n"
+         "         lists the book in DIR: position keys, moves and how often each mark\n"
+         "         was recorded (with --records: every record in file order)\n";
+}
+
 int usage(const std::string& problem) {
   if (!problem.empty()) std::cerr << "morva-book: " << problem << "\n";
-  std::cerr << "usage: morva-book [--plies N] --out DIR [FILE]\n"
-               "         reads games as `pgn-extract -Wuci --notags` writes them (from FILE or\n"
-               "         standard input) and writes DIR/index.db and DIR/chess.db; the book\n"
-               "         holds the first N plies of each game (default "
-            << DEFAULT_PLIES
-            << ")\n"
-               "       morva-book dump [--records] DIR\n"
-               "         lists the book in DIR: position keys, moves and how often each mark\n"
-               "         was recorded (with --records: every record in file order)\n";
+  print_usage(std::cerr);
   return EXIT_BAD_INPUT;
 }
 
@@ -141,6 +146,9 @@ int dump(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (const auto status = config::answer_standard_option(argc, argv, "morva-book", print_usage)) {
+    return *status;
+  }
   rules::build_move_tables();
   if (argc >= 2 && std::string_view(argv[1]) == "dump") return dump(argc, argv);
   if (argc >= 2 && (std::string_view(argv[1]) == "--help" || std::string_view(argv[1]) == "-h")) {

@@ -5,8 +5,8 @@
 
 #include <algorithm>
 #include <charconv>
-#include <cmath>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -117,8 +117,8 @@ std::optional<BenchSetting> setting_of(const Suite& suite, const std::string& wo
   BenchSetting s{word, 0, 0, 0, 0};
   std::istringstream in(word);
   char c1 = 0, c2 = 0, c3 = 0;
-  if (!(in >> s.level >> c1 >> s.prelevel >> c2 >> s.maxlevel >> c3 >> s.complexity) ||
-      c1 != ',' || c2 != ',' || c3 != ',' || !in.eof()) {
+  if (!(in >> s.level >> c1 >> s.prelevel >> c2 >> s.maxlevel >> c3 >> s.complexity) || c1 != ',' ||
+      c2 != ',' || c3 != ',' || !in.eof()) {
     return std::nullopt;
   }
   return s;
@@ -181,12 +181,13 @@ struct Totals {
 // Writes the median, the 90th percentile and the slowest move, in time and in lists.
 void print_spread(const std::string& name, const std::vector<double>& ms,
                   const std::vector<std::uint64_t>& lists) {
-  std::printf("moves %s: median %.1f ms, 90th percentile %.1f ms, slowest %.1f ms; lists: median %llu, "
-              "90th percentile %llu, most %llu\n",
-              name.c_str(), rank_of_share(ms, 0.5), rank_of_share(ms, 0.9), rank_of_share(ms, 1.0),
-              static_cast<unsigned long long>(rank_of_share(lists, 0.5)),
-              static_cast<unsigned long long>(rank_of_share(lists, 0.9)),
-              static_cast<unsigned long long>(rank_of_share(lists, 1.0)));
+  std::printf(
+      "moves %s: median %.1f ms, 90th percentile %.1f ms, slowest %.1f ms; lists: median %llu, "
+      "90th percentile %llu, most %llu\n",
+      name.c_str(), rank_of_share(ms, 0.5), rank_of_share(ms, 0.9), rank_of_share(ms, 1.0),
+      static_cast<unsigned long long>(rank_of_share(lists, 0.5)),
+      static_cast<unsigned long long>(rank_of_share(lists, 0.9)),
+      static_cast<unsigned long long>(rank_of_share(lists, 1.0)));
 }
 
 // Benchmarks one setting.

@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "commands.h"
+#include "config/standard_options.h"
 #include "rules/move_table.h"
 
 namespace {
@@ -28,16 +29,19 @@ constexpr Command COMMANDS[] = {
      cli::cmd_bench},
 };
 
-void print_usage() {
-  std::cerr << "usage: morva-cli COMMAND ...\n";
-  for (const Command& c : COMMANDS) std::cerr << "  morva-cli " << c.usage << "\n";
+void print_usage(std::ostream& out) {
+  out << "usage: morva-cli COMMAND ...\n";
+  for (const Command& c : COMMANDS) out << "  morva-cli " << c.usage << "\n";
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (const auto status = config::answer_standard_option(argc, argv, "morva-cli", print_usage)) {
+    return *status;
+  }
   if (argc < 2) {
-    print_usage();
+    print_usage(std::cerr);
     return cli::EXIT_BAD_INPUT;
   }
   const std::string_view name = argv[1];
@@ -50,6 +54,6 @@ int main(int argc, char** argv) {
     }
   }
   std::cerr << "morva-cli: unknown command '" << name << "'\n";
-  print_usage();
+  print_usage(std::cerr);
   return cli::EXIT_BAD_INPUT;
 }

@@ -1,0 +1,31 @@
+// --help, --version and the report of a bad argument, shared by the programs.
+#include "config/standard_options.h"
+
+#include <iostream>
+
+#include "config/version.h"
+
+namespace config {
+
+std::optional<int> answer_standard_option(int argc, char** argv, std::string_view name,
+                                          void (*print_usage)(std::ostream&)) {
+  if (argc < 2) return std::nullopt;
+  const std::string_view first = argv[1];
+  if (first == "--help") {
+    print_usage(std::cout);
+  } else if (first == "--version") {
+    std::cout << name << ' ' << VERSION << '\n';
+  } else {
+    return std::nullopt;
+  }
+  std::cout.flush();
+  return std::cout ? 0 : 1;  // a usage lost to a closed output is an error
+}
+
+int reject_argument(std::string_view name, std::string_view arg) {
+  std::cerr << name << ": unexpected argument '" << arg << "' (" << name
+            << " --help lists the options)\n";
+  return EXIT_USAGE;
+}
+
+}  // namespace config
