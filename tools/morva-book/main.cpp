@@ -3,7 +3,9 @@
 //
 //   pgn-extract -Wuci --notags games.pgn | morva-book --plies N --out DIR
 //   morva-book dump [--records] DIR
+#include <csignal>
 #include <cstdlib>
+#include <exception>
 #include <fstream>
 #include <iostream>
 #include <string>
@@ -12,6 +14,7 @@
 #include "book_builder.h"
 #include "book_dump.h"
 #include "book_writer.h"
+#include "rules/input_echo.h"
 #include "rules/move_table.h"
 #include "uci_games.h"
 
@@ -65,7 +68,7 @@ bool parse_options(int argc, char** argv, Options& o, std::string& problem) {
     } else if (arg == "--out" && has_value) {
       o.out_dir = argv[++i];
     } else if (arg.starts_with("-") && arg != "-") {
-      problem = "unknown or incomplete option '" + std::string(arg) + "'";
+      problem = "unknown or incomplete option '" + rules::echo_input(arg) + "'";
       return false;
     } else if (o.input.empty()) {
       o.input = arg == "-" ? "" : std::string(arg);
@@ -97,7 +100,7 @@ int make_book(const Options& o) {
   if (!o.input.empty()) {
     file.open(o.input);
     if (!file) {
-      std::cerr << "morva-book: cannot open " << o.input << "\n";
+      std::cerr << "morva-book: cannot open " << rules::echo_input(o.input) << "\n";
       return EXIT_FILE_ERROR;
     }
   }
@@ -117,6 +120,14 @@ int make_book(const Options& o) {
     book_maker::add_game(builder, game);
     if (number % PROGRESS_EVERY == 0) std::cerr << "morva-book: " << number << " games read\n";
   }
+  // A book without a record would replace a good one with nothing, as when the
+  // program feeding the games failed and the input is empty.
+  if (builder.stats.games_used == 0) {
+    std::cerr << "morva-book: no game gave a book record (" << builder.stats.games_read
+              << " games read, " << builder.stats.without_result
+              << " without a result); no book written\n";
+    return EXIT_BAD_INPUT;
+  }
   book_maker::BookFiles files;
   if (!book_maker::encode_book(builder.blocks, files, error) ||
       !book_maker::write_book(files, o.out_dir, error)) {
@@ -131,16 +142,15 @@ int dump(int argc, char** argv) {
   const bool each_record = argc == 4 && std::string_view(argv[2]) == "--records";
   if (argc != 3 && !each_record) return usage("dump takes one folder, after --records if wanted");
   std::string error;
-  if (!book_maker::dump_book(argv[argc - 1], each_record, std::cout, error)) {
-    std::cerr << "morva-book: " << error << "\n";
-    return EXIT_FILE_ERROR;
-  }
-  return EXIT_OK;
+  const book_maker::DumpResult r =
+      book_maker::dump_book(argv[argc - 1], each_record, std::cout, error);
+  std::cout.flush();
+  if (r == book_maker::DumpResult::SOUND) return EXIT_OK;
+  std::cerr << "morva-book: " << error << "\n";
+  return EXIT_FILE_ERROR;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int run(int argc, char** argv) {
   rules::build_move_tables();
   if (argc >= 2 && std::string_view(argv[1]) == "dump") return dump(argc, argv);
   if (argc >= 2 && (std::string_view(argv[1]) == "--help" || std::string_view(argv[1]) == "-h")) {
@@ -151,4 +161,18 @@ int main(int argc, char** argv) {
   std::string problem;
   if (!parse_options(argc, argv, options, problem)) return usage(problem);
   return make_book(options);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  // A file-size limit makes a write fail with EFBIG, reported like any other
+  // write failure, instead of killing the program before it cleans up.
+  std::signal(SIGXFSZ, SIG_IGN);
+  try {
+    return run(argc, argv);
+  } catch (const std::exception& e) {
+    std::cerr << "morva-book: " << e.what() << "\n";
+    return EXIT_FILE_ERROR;
+  }
 }

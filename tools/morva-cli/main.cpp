@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "commands.h"
+#include "rules/input_echo.h"
 #include "rules/move_table.h"
 
 namespace {
@@ -49,7 +50,7 @@ int main(int argc, char** argv) {
       return status;
     }
   }
-  std::cerr << "morva-cli: unknown command '" << name << "'\n";
+  std::cerr << "morva-cli: unknown command '" << rules::echo_input(name) << "'\n";
   print_usage();
   return cli::EXIT_BAD_INPUT;
 }
