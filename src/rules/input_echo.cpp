@@ -5,9 +5,12 @@ namespace rules {
 std::string echo_input(std::string_view text) {
   constexpr const char* HEX = "0123456789abcdef";
   std::string out;
-  for (std::size_t i = 0; i < text.size() && i < ECHO_LIMIT; ++i) {
-    const auto byte = static_cast<unsigned char>(text[i]);
-    if (byte >= ' ' && byte <= '~') {
+  std::size_t used = 0;
+  for (; used < text.size(); ++used) {
+    const auto byte = static_cast<unsigned char>(text[used]);
+    const bool printable = byte >= ' ' && byte <= '~';
+    if (out.size() + (printable ? 1 : 4) > ECHO_LIMIT) break;
+    if (printable) {
       out += static_cast<char>(byte);
     } else {
       out += "\\x";
@@ -15,7 +18,7 @@ std::string echo_input(std::string_view text) {
       out += HEX[byte & 0xF];
     }
   }
-  if (text.size() > ECHO_LIMIT) out += "...";
+  if (used < text.size()) out += "...";
   return out;
 }
 

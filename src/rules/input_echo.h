@@ -9,12 +9,12 @@
 
 namespace rules {
 
-// The most bytes of an input word that a message repeats.
+// The most characters of an input word that a message repeats.
 inline constexpr std::size_t ECHO_LIMIT = 100;
 
-// Returns text as a message may show it: its first ECHO_LIMIT bytes (then
-// "..." when there are more), bytes outside ' '..'~' written as \xNN. Printable
-// text of at most ECHO_LIMIT bytes comes back unchanged.
+// Returns text as a message may show it: bytes outside ' '..'~' written as
+// \xNN, cut after at most ECHO_LIMIT characters and then marked with "...".
+// Printable text of at most ECHO_LIMIT bytes comes back unchanged.
 std::string echo_input(std::string_view text);
 
 }  // namespace rules

@@ -15,24 +15,14 @@
 #include <string>
 
 #include "book_dump.h"
+#include "fuzz_support.h"
 #include "rules/move_table.h"
 
 namespace {
 
+using fuzz::check;
+
 std::filesystem::path scratch;  // holds the two book files of the input being run
-
-void check(bool property, const char* what) {
-  if (property) return;
-  std::fprintf(stderr, "fuzz_dump: broken property: %s\n", what);
-  std::abort();
-}
-
-void write_file(const std::filesystem::path& path, const std::uint8_t* data, std::size_t size) {
-  std::FILE* f = std::fopen(path.c_str(), "wb");
-  check(f != nullptr, "scratch file can be written");
-  if (size > 0) check(std::fwrite(data, 1, size, f) == size, "scratch file written whole");
-  std::fclose(f);
-}
 
 }  // namespace
 
@@ -51,8 +41,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::size_t rest = size - 2;
   const std::size_t index_size = (data[0] | (data[1] << 8)) % (rest + 1);
   const std::size_t chess_size = rest - index_size;
-  write_file(scratch / "index.db", data + 2, index_size);
-  write_file(scratch / "chess.db", data + 2 + index_size, chess_size);
+  fuzz::write_file((scratch / "index.db").c_str(), data + 2, index_size);
+  fuzz::write_file((scratch / "chess.db").c_str(), data + 2 + index_size, chess_size);
   // A position line with all its notes is under 300 bytes; a listed record
   // takes at most one summary line of under 60 bytes, and listed blocks never
   // share a byte of chess.db.

@@ -12,16 +12,13 @@
 #include <string_view>
 #include <vector>
 
+#include "fuzz_support.h"
 #include "rules/board.h"
 #include "rules/fen.h"
 
 namespace {
 
-void check(bool property, const char* what) {
-  if (property) return;
-  std::fprintf(stderr, "fuzz_fen: broken property: %s\n", what);
-  std::abort();
-}
+using fuzz::check;
 
 // Returns whether the pieces of b lie on distinct squares and the colour sets
 // hold exactly the squares of each side's pieces.

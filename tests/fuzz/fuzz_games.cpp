@@ -13,18 +13,14 @@
 #include "book/db.h"
 #include "book_builder.h"
 #include "book_writer.h"
+#include "fuzz_support.h"
 #include "rules/move_table.h"
-#include "uci_games.h"
 
 namespace {
 
-constexpr int PLIES = 12;
+using fuzz::check;
 
-void check(bool property, const char* what) {
-  if (property) return;
-  std::fprintf(stderr, "fuzz_games: broken property: %s\n", what);
-  std::abort();
-}
+constexpr int PLIES = 12;
 
 // Checks that every block of the encoded book reads back as it was built.
 void read_back(const book_maker::BookBuilder& builder, book_maker::BookFiles& files) {
@@ -57,19 +53,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::istringstream in(std::string(reinterpret_cast<const char*>(data), size));
   book_maker::BookBuilder builder;
   builder.plies = PLIES;
-  book_maker::UciGame game;
   std::string error;
-  int line = 0;
-  for (int number = 1;; ++number) {
-    const book_maker::ReadStatus status = book_maker::read_game(in, number, line, game, error);
-    if (status == book_maker::ReadStatus::END) break;
-    if (status == book_maker::ReadStatus::MALFORMED) {
-      check(error.size() < 400, "an error message is short");
-      for (char c : error) check(c >= ' ' && c <= '~', "an error message is printable");
-      break;
-    }
-    check(game.number == number && game.first_line <= line, "a game knows where it starts");
-    book_maker::add_game(builder, game);
+  if (!book_maker::add_games(in, builder, error)) {
+    check(error.size() < 400, "an error message is short");
+    for (char c : error) check(c >= ' ' && c <= '~', "an error message is printable");
   }
   const book_maker::BuildStats& s = builder.stats;
   check(s.games_used + s.without_result <= s.games_read, "games are counted once");

@@ -84,7 +84,7 @@ const Row ROWS[] = {
     {BOOK, {"--plies", "x", "--out", "b"}, 2, "", "usage: morva-book"},
     {BOOK, {"games.uci"}, 2, "", "--out DIR is required"},
     {BOOK, {"--frobnicate", "--out", "b"}, 2, "", "unknown or incomplete option '--frobnicate'"},
-    {BOOK, {"-\x7f" + LONG_WORD}, 2, "", "option '-\\x7f" + LONG_WORD.substr(0, 98) + "...'"},
+    {BOOK, {"-\x7f" + LONG_WORD}, 2, "", "option '-\\x7f" + LONG_WORD.substr(0, 95) + "...'"},
     {BOOK, {"dump"}, 2, "", "usage: morva-book"},
     {BOOK, {"--out", "b", "missing.uci"}, 1, "", "cannot open missing.uci"},
     {BOOK, {"dump", "nowhere"}, 1, "", "cannot open nowhere/index.db"},

@@ -41,15 +41,8 @@ class BookMaker : public InTempDir {
     builder_ = BookBuilder{};
     builder_.plies = plies;
     std::istringstream in(text);
-    book_maker::UciGame game;
     std::string error;
-    int line = 0;
-    for (int number = 1;; ++number) {
-      const auto status = book_maker::read_game(in, number, line, game, error);
-      if (status == book_maker::ReadStatus::END) break;
-      ASSERT_EQ(status, book_maker::ReadStatus::GAME) << error;
-      book_maker::add_game(builder_, game);
-    }
+    ASSERT_TRUE(book_maker::add_games(in, builder_, error)) << error;
     book_maker::BookFiles files;
     ASSERT_TRUE(book_maker::encode_book(builder_.blocks, files, error)) << error;
     ASSERT_TRUE(book_maker::write_book(files, "db", error)) << error;
@@ -276,6 +269,11 @@ TEST_F(BookProgram, FailedOrEmptyRunsLeaveTheOldBook) {
     const auto files = std::distance(std::filesystem::directory_iterator(dir_ / "book"), {});
     EXPECT_EQ(files, 2) << command;
   }
+  // A folder named index.db is found before chess.db is replaced.
+  std::filesystem::create_directories(dir_ / "half/index.db");
+  write_text("half/chess.db", "old");
+  EXPECT_EQ(book({"--out", "half", "games.uci"}).status, 1);
+  EXPECT_EQ(read_file(dir_ / "half/chess.db"), Bytes({'o', 'l', 'd'}));
 }
 
 // A damaged book is listed with a note on what is wrong and ends with status 1.

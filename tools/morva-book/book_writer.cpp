@@ -105,12 +105,16 @@ bool write_book(const BookFiles& files, const std::filesystem::path& dir, std::s
   std::error_code ec;
   std::filesystem::create_directories(dir, ec);
   if (ec) {
-    error = "cannot make " + dir.string() + ": " + ec.message();
+    error = "cannot make " + rules::echo_input(dir.string()) + ": " + ec.message();
     return false;
   }
   // Both files are complete on the disk before either replaces the old book,
-  // so a full disk or a size limit leaves the old book whole.
+  // so a full disk or a size limit leaves the old book whole. A folder in the
+  // place of a book file would fail the second rename after the first: refused first.
   const std::filesystem::path index_path = dir / "index.db", chess_path = dir / "chess.db";
+  for (const std::filesystem::path& path : {index_path, chess_path}) {
+    if (std::filesystem::is_directory(path, ec)) return write_error(path, EISDIR, error);
+  }
   std::filesystem::path index_temp, chess_temp;
   if (!write_temp(index_path, files.index, index_temp, error)) return false;
   if (!write_temp(chess_path, files.chess, chess_temp, error)) {

@@ -95,6 +95,10 @@ void report(const book_maker::BookBuilder& b, const Options& o,
             << " bytes) and " << o.out_dir << "/chess.db (" << files.chess.size() << " bytes)\n";
 }
 
+void report_progress(int games) {
+  if (games % PROGRESS_EVERY == 0) std::cerr << "morva-book: " << games << " games read\n";
+}
+
 int make_book(const Options& o) {
   std::ifstream file;
   if (!o.input.empty()) {
@@ -107,18 +111,10 @@ int make_book(const Options& o) {
   std::istream& in = o.input.empty() ? std::cin : file;
   book_maker::BookBuilder builder;
   builder.plies = o.plies;
-  book_maker::UciGame game;
   std::string error;
-  int line = 0;
-  for (int number = 1;; ++number) {
-    const book_maker::ReadStatus status = book_maker::read_game(in, number, line, game, error);
-    if (status == book_maker::ReadStatus::END) break;
-    if (status == book_maker::ReadStatus::MALFORMED) {
-      std::cerr << "morva-book: malformed input: " << error << "; no book written\n";
-      return EXIT_BAD_INPUT;
-    }
-    book_maker::add_game(builder, game);
-    if (number % PROGRESS_EVERY == 0) std::cerr << "morva-book: " << number << " games read\n";
+  if (!book_maker::add_games(in, builder, error, report_progress)) {
+    std::cerr << "morva-book: malformed input: " << error << "; no book written\n";
+    return EXIT_BAD_INPUT;
   }
   // A book without a record would replace a good one with nothing, as when the
   // program feeding the games failed and the input is empty.
