@@ -67,11 +67,14 @@ void load_book_index() {
 
 const std::vector<BookIndexEntry>& book_index() { return g_index; }
 
+bool read_block_count(std::FILE* file, std::int32_t offset, std::int32_t& count) {
+  return offset >= 0 && std::fseek(file, offset, SEEK_SET) == 0 && read_count(file, count);
+}
+
 std::vector<BookRecord> read_book_block(std::FILE* file, std::int32_t offset) {
   std::vector<BookRecord> records;
-  if (offset < 0 || std::fseek(file, offset, SEEK_SET) != 0) return records;
   std::int32_t count = 0;
-  if (!read_count(file, count)) return records;  // offset at or past the end
+  if (!read_block_count(file, offset, count)) return records;  // offset at or past the end
   unsigned char bytes[RECORD_SIZE];
   for (std::int32_t i = 0; i < count; ++i) {
     if (std::fread(bytes, 1, RECORD_SIZE, file) != RECORD_SIZE) break;

@@ -41,6 +41,11 @@ bool load_book_index_from(const char* path);
 // Returns the entries of the index loaded last, in file order.
 const std::vector<BookIndexEntry>& book_index();
 
+// Reads the record count M of the block at offset in an open chess.db; false
+// when the offset is negative or fewer than four bytes lie there. Reads four
+// bytes at most, so a caller can size a block before reading its records.
+bool read_block_count(std::FILE* file, std::int32_t offset, std::int32_t& count);
+
 // Returns the records of the block at offset in an open chess.db; empty when the
 // offset is negative or past the end, or the count is negative; only the whole
 // records present when the count runs past the end of the file.

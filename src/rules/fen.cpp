@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "rules/input_echo.h"
+
 namespace rules {
 
 namespace {
@@ -19,6 +21,41 @@ int code_of(char c) {
 
 FenResult failure(std::string message) { return {std::nullopt, std::move(message)}; }
 
+// Returns the message for a rank of the wrong length; rank counts from 0 (rank 1).
+FenResult bad_rank(int rank) {
+  return failure("bad FEN placement: rank " + std::to_string(rank + 1) + " is not 8 squares");
+}
+
+// Returns whether word can stand as FEN field number field: 1 the side to move,
+// 2 the castling rights, 3 the en passant square, 4 and 5 the two clocks.
+bool fits_field(std::string_view word, std::size_t field) {
+  const bool dash = word == "-";
+  switch (field) {
+    case 1:
+      return word == "w" || word == "b";
+    case 2:
+      return dash ||
+             (!word.empty() && word.size() <= 4 && word.find_first_not_of("KQkq") == word.npos);
+    case 3:
+      return dash || (word.size() == 2 && word[0] >= 'a' && word[0] <= 'h' && word[1] >= '1' &&
+                      word[1] <= '8');
+    case 4:
+    case 5:
+      return !word.empty() && word.size() <= 6 && word.find_first_not_of("0123456789") == word.npos;
+    default:
+      return false;
+  }
+}
+
+// Returns the number of blank-separated fields in text.
+std::size_t field_count(std::string_view text) {
+  std::size_t fields = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != ' ' && (i == 0 || text[i - 1] == ' ')) ++fields;
+  }
+  return fields;
+}
+
 }  // namespace
 
 FenResult parse_fen(std::string_view fen) {
@@ -28,24 +65,26 @@ FenResult parse_fen(std::string_view fen) {
   const std::string_view placement = fen.substr(0, fen.find(' '));
 
   Cells cells{};
-  int rank = 7, file = 0;
+  int rank = 7, file = 0;  // rank 7 is the eighth rank, which FEN gives first
   for (char c : placement) {
     if (c == '/') {
-      if (file != 8 || rank == 0)
-        return failure("bad FEN placement: rank " + std::to_string(8 - rank) + " is not 8 squares");
+      if (file != 8) return bad_rank(rank);
+      if (rank == 0) return failure("bad FEN placement: more than 8 ranks");
       --rank;
       file = 0;
     } else if (c >= '1' && c <= '8') {
       file += c - '0';
-      if (file > 8) return failure("bad FEN placement: too many squares in a rank");
+      if (file > 8) return bad_rank(rank);
     } else if (const int code = code_of(c); code != 0) {
-      if (file >= 8) return failure("bad FEN placement: too many squares in a rank");
+      if (file >= 8) return bad_rank(rank);
       cells[rank * 8 + file++] = code;
     } else {
-      return failure(std::string("bad FEN placement: unexpected character '") + c + "'");
+      return failure("bad FEN placement: unexpected character '" +
+                     echo_input(std::string_view(&c, 1)) + "'");
     }
   }
-  if (rank != 0 || file != 8) return failure("bad FEN placement: expected 8 ranks of 8 squares");
+  if (file != 8) return bad_rank(rank);
+  if (rank != 0) return failure("bad FEN placement: expected 8 ranks of 8 squares");
 
   Side side = WHITE;
   std::string_view rest = fen.substr(placement.size());
@@ -56,10 +95,20 @@ FenResult parse_fen(std::string_view fen) {
     if (side_field == "b") {
       side = BLACK;
     } else if (side_field != "w") {
-      return failure("bad FEN side to move: '" + std::string(side_field) + "' (expected w or b)");
+      return failure("bad FEN side to move: '" + echo_input(side_field) + "' (expected w or b)");
     }
   }
   return {Position{board_from_cells(cells), side}, {}};
+}
+
+std::size_t fen_word_count(const std::vector<std::string>& words) {
+  if (words.empty()) return 0;
+  std::size_t count = 1;
+  for (std::size_t field = field_count(words[0]);
+       count < words.size() && fits_field(words[count], field); ++field) {
+    ++count;
+  }
+  return count;
 }
 
 std::string placement_of(const Board& b) {

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "rules/board.h"
 
@@ -23,6 +24,12 @@ struct FenResult {
 // Parses the placement field and the optional side-to-move field ("w" or "b",
 // white when absent).
 FenResult parse_fen(std::string_view fen);
+
+// Returns how many of words, from the first, make up one FEN when a FEN was
+// given unquoted: the first word (the placement, perhaps with further fields)
+// and each following word that can be the FEN's next field (side to move,
+// castling, en passant square, halfmove clock, fullmove number). 0 for no words.
+std::size_t fen_word_count(const std::vector<std::string>& words);
 
 // Returns the placement field of a Board.
 std::string placement_of(const Board& b);

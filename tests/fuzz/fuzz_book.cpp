@@ -15,11 +15,15 @@
 #include <string>
 
 #include "book/db.h"
+#include "fuzz_support.h"
 #include "rules/board.h"
 #include "rules/fen.h"
 #include "rules/move_table.h"
 
 namespace {
+
+using fuzz::check;
+using fuzz::write_file;
 
 std::ostringstream trace_sink;  // receives the book trace instead of std::cout
 std::filesystem::path scratch;  // holds db/; the reader opens ./db/ there
@@ -34,19 +38,6 @@ constexpr const char* POSITIONS[] = {
 };
 constexpr int POSITION_COUNT = sizeof POSITIONS / sizeof POSITIONS[0];
 rules::Board boards[POSITION_COUNT];
-
-void check(bool property, const char* what) {
-  if (property) return;
-  std::fprintf(stderr, "fuzz_book: broken property: %s\n", what);
-  std::abort();
-}
-
-void write_file(const char* path, const std::uint8_t* data, std::size_t size) {
-  std::FILE* f = std::fopen(path, "wb");
-  check(f != nullptr, "scratch file can be written");
-  if (size > 0) check(std::fwrite(data, 1, size, f) == size, "scratch file written whole");
-  std::fclose(f);
-}
 
 }  // namespace
 

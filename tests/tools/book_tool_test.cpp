@@ -41,15 +41,8 @@ class BookMaker : public InTempDir {
     builder_ = BookBuilder{};
     builder_.plies = plies;
     std::istringstream in(text);
-    book_maker::UciGame game;
     std::string error;
-    int line = 0;
-    for (int number = 1;; ++number) {
-      const auto status = book_maker::read_game(in, number, line, game, error);
-      if (status == book_maker::ReadStatus::END) break;
-      ASSERT_EQ(status, book_maker::ReadStatus::GAME) << error;
-      book_maker::add_game(builder_, game);
-    }
+    ASSERT_TRUE(book_maker::add_games(in, builder_, error)) << error;
     book_maker::BookFiles files;
     ASSERT_TRUE(book_maker::encode_book(builder_.blocks, files, error)) << error;
     ASSERT_TRUE(book_maker::write_book(files, "db", error)) << error;
@@ -171,6 +164,7 @@ TEST(UciGames, MalformedInputNamesGameAndMove) {
       {"\n\ne2e4 e7e5\n", "game 1 (line 3), move 2 for white: the game ends without a result"},
       {"1. e4 e5 1-0\n", "game 1 (line 1), move 1 for white: '1.' is not a move"},
       {"e2e4 e7e5x 1-0\n", "move 1 for black: 'e7e5x' is not a move"},
+      {"e2e4 \x01\x1b[2J 1-0\n", "move 1 for black: '\\x01\\x1b[2J' is not a move"},
   };
   for (const Case& c : cases) {
     std::istringstream in(c.text);
@@ -222,21 +216,6 @@ TEST_F(BookProgram, RejectsMalformedInputWithoutWritingABook) {
   EXPECT_FALSE(std::filesystem::exists(dir_ / "book"));
 }
 
-TEST_F(BookProgram, RejectsBadArguments) {
-  for (const std::vector<std::string>& args :
-       {std::vector<std::string>{"--plies", "0", "--out", "b"},
-        {"--plies", "x", "--out", "b"},
-        {"games.uci"},
-        {"--frobnicate", "--out", "b"},
-        {"dump"}}) {
-    const auto r = book(args);
-    EXPECT_EQ(r.status, 2) << args[0];
-    EXPECT_NE(r.err.find("usage: morva-book"), std::string::npos) << r.err;
-  }
-  EXPECT_EQ(book({"--out", "b", "missing.uci"}).status, 1);
-  EXPECT_EQ(book({"dump", "nowhere"}).status, 1);
-}
-
 TEST_F(BookProgram, ReportsProgressOnLargeInputs) {
   std::string many;
   for (int i = 0; i < 1001; ++i) many += "e2e4 e7e5 1-0\n\n";
@@ -260,6 +239,88 @@ TEST_F(BookProgram, DumpListsKeysMovesAndMarks) {
             "total: 1 positions, 3 records\n");
   const auto records = book({"dump", "--records", "book"});
   EXPECT_NE(records.out.find("\n  e2e4 +1  e2e4 -1  e2e4  0\n"), std::string::npos) << records.out;
+}
+
+// A run that fails, or that uses no game, leaves the book in the folder as it
+// was, byte for byte, with no other file beside it.
+TEST_F(BookProgram, FailedOrEmptyRunsLeaveTheOldBook) {
+  write_text("games.uci", THREE_GAMES);
+  ASSERT_EQ(book({"--out", "book", "games.uci"}).status, 0);
+  const Bytes index = read_file(dir_ / "book/index.db"), chess = read_file(dir_ / "book/chess.db");
+  std::string many;  // a book of 52 bytes of index.db and 1208 of chess.db
+  for (int i = 0; i < 200; ++i) many += "e2e4 e7e5 1-0\n\n";
+  write_text("many.uci", many);
+  write_text("unfinished.uci", "e2e4 *\n\nd2d4 d7d5 *\n");
+  const std::string program = tools_test::shell_quote(MORVA_BOOK);
+  // ulimit -f counts blocks of 512 or 1024 bytes: index.db fits, chess.db does not.
+  const std::pair<std::string, const char*> runs[] = {
+      {program + " --out book </dev/null", "no game gave a book record (0 games read"},
+      {program + " --out book unfinished.uci", "(2 games read, 2 without a result)"},
+      {"trap '' XFSZ; ulimit -f 1; exec " + program + " --out book many.uci",
+       "cannot write book/chess.db: File too large"},
+      {"ulimit -f 1; exec " + program + " --out book many.uci", "File too large"},
+  };
+  for (const auto& [command, message] : runs) {
+    const auto r = tools_test::run("/bin/sh", {"-c", command}, dir_.string());
+    EXPECT_NE(r.status, 0) << command;
+    EXPECT_NE(r.err.find(message), std::string::npos) << command << "\n" << r.err;
+    EXPECT_EQ(read_file(dir_ / "book/index.db"), index) << command;
+    EXPECT_EQ(read_file(dir_ / "book/chess.db"), chess) << command;
+    const auto files = std::distance(std::filesystem::directory_iterator(dir_ / "book"), {});
+    EXPECT_EQ(files, 2) << command;
+  }
+  // A folder named index.db is found before chess.db is replaced.
+  std::filesystem::create_directories(dir_ / "half/index.db");
+  write_text("half/chess.db", "old");
+  EXPECT_EQ(book({"--out", "half", "games.uci"}).status, 1);
+  EXPECT_EQ(read_file(dir_ / "half/chess.db"), Bytes({'o', 'l', 'd'}));
+}
+
+// A damaged book is listed with a note on what is wrong and ends with status 1.
+TEST_F(BookProgram, DumpSaysWhatIsDamaged) {
+  const Bytes one_block = {1, 0, 0, 0, 12, 28, 1};
+  const struct {
+    Bytes index, chess;
+    const char* note;
+  } cases[] = {
+      {index_bytes({{1, 2, 100}}), one_block,
+       "offset 100  0 records  (damaged: offset past the end"},
+      {index_bytes({{1, 2, -5}}), one_block, "offset -5  0 records  (damaged: negative offset)"},
+      {index_bytes(3, {{1, 2, 0}}), one_block, "\ndamaged: index.db has 28 bytes, not"},
+      {Bytes{1, 0}, one_block, "\ndamaged: index.db is shorter than its count field\n"},
+      {index_bytes({{1, 2, 0}}), {0xFF, 0xFF, 0xFF, 0xFF}, "(damaged: negative record count -1)"},
+      {index_bytes({{1, 2, 0}}), {5, 0, 0, 0, 12, 28, 1}, "1 record  (damaged: 5 records run past"},
+      {index_bytes({{1, 2, 0}, {3, 4, 4}}),
+       {1, 0, 0, 0, 0, 0, 0, 0},
+       "offset 4  0 records  (damaged: overlaps the block of position 1)\n"},
+  };
+  std::filesystem::create_directory(dir_ / "book");
+  for (const auto& c : cases) {
+    write_file(dir_ / "book/index.db", c.index);
+    write_file(dir_ / "book/chess.db", c.chess);
+    const auto r = book({"dump", "book"});
+    EXPECT_EQ(r.status, 1) << c.note;
+    EXPECT_NE(r.out.find(c.note), std::string::npos) << r.out;
+    EXPECT_NE(r.err.find("morva-book: damaged book in book: "), std::string::npos) << r.err;
+  }
+  // The offset -1 marks a position as absent: no damage.
+  write_file(dir_ / "book/index.db", index_bytes({{1, 2, -1}}));
+  EXPECT_EQ(book({"dump", "book"}).status, 0);
+
+  // 300 entries whose blocks all run to the end of the file: listed once.
+  std::vector<Entry> entries;
+  for (int i = 0; i < 300; ++i) entries.push_back({1, 2, 3 * i});
+  write_file(dir_ / "book/index.db", index_bytes(entries));
+  write_file(dir_ / "book/chess.db", Bytes(6000, 0x10));
+  const auto garbage = book({"dump", "--records", "book"});
+  EXPECT_EQ(garbage.status, 1);
+  EXPECT_LT(garbage.out.size(), 250U * 300 + 10U * 6000);
+
+  std::filesystem::remove(dir_ / "book/chess.db");
+  std::filesystem::create_directory(dir_ / "book/chess.db");
+  const auto folder = book({"dump", "book"});
+  EXPECT_EQ(folder.status, 1);
+  EXPECT_EQ(folder.err, "morva-book: cannot open book/chess.db: not a regular file\n");
 }
 
 }  // namespace

@@ -73,30 +73,4 @@ TEST(Cli, TableRowOfARook) {
   EXPECT_NE(r.out.find(std::string("|8 99") + '\0' + '\t'), std::string::npos);
 }
 
-TEST(Cli, BadInputGetsOneLineAndStatusTwo) {
-  const std::vector<std::vector<std::string>> bad = {
-      {},
-      {"frobnicate"},
-      {"moves"},
-      {"moves", "not a fen"},
-      {"moves", "8/8/8/8/8/8/8/9 w"},
-      {"captures", "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR x"},
-      {"perft", "8/8/8/8/8/8/8/8 w"},
-      {"perft", "8/8/8/8/8/8/8/8 w", "-1"},
-      {"perft", "8/8/8/8/8/8/8/8 w", "two"},
-      {"table", "7", "a1"},
-      {"table", "3", "i9"},
-      {"make", "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w", "e2e5"},
-      {"make", "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w", "e7e5"},
-  };
-  for (const auto& args : bad) {
-    const auto r = run(CLI, args);
-    std::string shown;
-    for (const auto& a : args) shown += a + " ";
-    EXPECT_EQ(r.status, 2) << shown;
-    EXPECT_TRUE(r.out.empty()) << shown;
-    EXPECT_FALSE(r.err.empty()) << shown;
-  }
-}
-
 }  // namespace

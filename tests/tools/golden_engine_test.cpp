@@ -128,27 +128,6 @@ TEST(CliEngine, DefaultDataPlaysFromTheBook) {
   EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 22) << r.out;
 }
 
-TEST(CliEngine, BadInputGetsOneLineAndStatusTwo) {
-  const std::vector<std::vector<std::string>> bad = {
-      {"eval"},
-      {"eval", "8/8/8 w"},
-      {"key", "rnbqkbnr/ppppppppp/8/8/8/8/8/8 w"},
-      {"key", "a", "b"},
-      {"think", "8/8/8/8/8/8/8/8 x"},
-      {"think"},
-      {"play"},
-      {"play", "-1"},
-      {"play", "3x"},
-      {"play", "1", "2"},
-  };
-  for (const auto& args : bad) {
-    const auto r = run(CLI, args);
-    EXPECT_EQ(r.status, 2) << args[0];
-    EXPECT_EQ(r.out, "") << args[0];
-    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << args[0] << ": " << r.err;
-  }
-}
-
 TEST(CliEngine, MissingBookIndexEndsWithTheErrorReport) {
   const fs::path c = GOLDEN / "think" / "01";
   const CaseFolder folder(c);

@@ -63,4 +63,17 @@ LineEnd add_game(BookBuilder& builder, const UciGame& game) {
   return end;
 }
 
+bool add_games(std::istream& in, BookBuilder& builder, std::string& error,
+               void (*progress)(int number)) {
+  UciGame game;
+  int line = 0;
+  for (int number = 1;; ++number) {
+    const ReadStatus status = read_game(in, number, line, game, error);
+    if (status == ReadStatus::END) return true;
+    if (status == ReadStatus::MALFORMED) return false;
+    add_game(builder, game);
+    if (progress != nullptr) progress(number);
+  }
+}
+
 }  // namespace book_maker

@@ -5,6 +5,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <istream>
+#include <string>
 #include <unordered_map>
 #include <vector>
 
@@ -48,5 +50,11 @@ struct BookBuilder {
 // Replays a game and adds the records of its book line; returns how the line
 // ended early, if it did. Games without a result add nothing.
 LineEnd add_game(BookBuilder& builder, const UciGame& game);
+
+// Reads the games of in one by one and adds each to builder, calling progress
+// (when given) with the number of each game added; false at the first
+// malformed game, with error naming it (games before it stay added).
+bool add_games(std::istream& in, BookBuilder& builder, std::string& error,
+               void (*progress)(int number) = nullptr);
 
 }  // namespace book_maker

@@ -3,13 +3,17 @@
 #include <algorithm>
 #include <cinttypes>
 #include <cstdio>
+#include <iterator>
 #include <map>
+#include <sstream>
+#include <unordered_map>
 #include <utility>
 
 #include "book/book_format.h"
 #include "book/db.h"
 #include "rules/board.h"
 #include "rules/castling.h"
+#include "rules/input_echo.h"
 #include "rules/move.h"
 #include "rules/notation.h"
 
@@ -58,11 +62,12 @@ void dump_moves(const std::vector<book::BookRecord>& records, std::ostream& out)
     int white = 0, draw = 0, black = 0, other = 0;
   };
   std::vector<Tally> tallies;
+  std::unordered_map<int, std::size_t> tally_of;  // (from, to) -> place in tallies
   for (const book::BookRecord& r : records) {
-    auto it = tallies.begin();
-    while (it != tallies.end() && !(it->from == r.from && it->to == r.to)) ++it;
-    if (it == tallies.end()) it = tallies.insert(it, Tally{r.from, r.to});
-    (r.mark == 1 ? it->white : r.mark == 0 ? it->draw : r.mark == -1 ? it->black : it->other)++;
+    const auto [it, is_new] = tally_of.try_emplace(r.from << 8 | r.to, tallies.size());
+    if (is_new) tallies.push_back(Tally{r.from, r.to});
+    Tally& t = tallies[it->second];
+    (r.mark == 1 ? t.white : r.mark == 0 ? t.draw : r.mark == -1 ? t.black : t.other)++;
   }
   for (const Tally& t : tallies) {
     std::string line = "  " + move_text(t.from, t.to);
@@ -76,6 +81,101 @@ void dump_moves(const std::vector<book::BookRecord>& records, std::ostream& out)
   }
 }
 
+// What a dump found wrong, counted by kind.
+struct Damage {
+  std::string index;  // what is wrong with index.db as a whole
+  int negative_offsets = 0, offsets_past_end = 0, negative_counts = 0, counts_past_end = 0,
+      overlaps = 0;
+};
+
+// Returns the damage found as one line, or "" for a sound book.
+std::string damage_text(const Damage& d) {
+  std::string text = d.index;
+  const auto add = [&text](int n, const char* what) {
+    if (n == 0) return;
+    text += (text.empty() ? "" : "; ") + std::to_string(n) + " " + what;
+  };
+  add(d.negative_offsets, "negative offsets");
+  add(d.offsets_past_end, "offsets past the end of chess.db");
+  add(d.negative_counts, "negative record counts");
+  add(d.counts_past_end, "record counts running past the end of chess.db");
+  add(d.overlaps, "blocks overlapping an earlier block");
+  return text;
+}
+
+// A block as the reader sees it, sized from its count field and the file size
+// alone: records is the number of whole records the reader takes, and the
+// block covers the bytes [offset, end) of chess.db (end 0 when it covers none).
+struct BlockSpan {
+  std::size_t records = 0;
+  std::int64_t end = 0;
+};
+
+// Sizes the block of an index entry and notes on the position's line what is
+// wrong with it.
+BlockSpan size_block(std::FILE* chess, std::int64_t chess_size, std::int32_t offset, Damage& damage,
+                     std::ostream& out) {
+  BlockSpan span;
+  std::int32_t count = 0;
+  if (offset == book::NOT_FOUND_OFFSET) return span;
+  if (offset < 0) {
+    ++damage.negative_offsets;
+    out << "  (damaged: negative offset)";
+  } else if (!book::read_block_count(chess, offset, count)) {
+    ++damage.offsets_past_end;
+    out << "  (damaged: offset past the end of chess.db)";
+  } else if (count < 0) {
+    ++damage.negative_counts;
+    out << "  (damaged: negative record count " << count << ")";
+    span.end = offset + book::COUNT_SIZE;
+  } else {
+    const std::int64_t room = (chess_size - offset - book::COUNT_SIZE) / book::RECORD_SIZE;
+    if (count > room) {
+      ++damage.counts_past_end;
+      out << "  (damaged: " << count << " records run past the end of chess.db)";
+    }
+    span.records = static_cast<std::size_t>(std::min<std::int64_t>(count, room));
+    span.end =
+        offset + book::COUNT_SIZE + static_cast<std::int64_t>(span.records) * book::RECORD_SIZE;
+  }
+  return span;
+}
+
+// The blocks listed so far, by first byte: their end and position number. They
+// never overlap, so the records listed add up to at most the size of chess.db.
+using Listed = std::map<std::int64_t, std::pair<std::int64_t, std::size_t>>;
+
+// Returns the position whose listed block shares a byte with [start, end), or 0.
+std::size_t overlapping(const Listed& listed, std::int64_t start, std::int64_t end) {
+  auto it = listed.upper_bound(start);
+  if (it != listed.end() && it->first < end) return it->second.second;
+  if (it != listed.begin() && std::prev(it)->second.first > start) {
+    return std::prev(it)->second.second;
+  }
+  return 0;
+}
+
+// Returns the damage of index.db as a whole: a size that is not 4 + 24 x the count.
+std::string index_damage(std::uintmax_t size, bool has_count, std::int32_t count) {
+  if (!has_count) return "index.db is shorter than its count field";
+  const std::int64_t expected = book::COUNT_SIZE + std::int64_t{book::INDEX_ENTRY_SIZE} * count;
+  if (static_cast<std::int64_t>(size) == expected) return "";
+  return "index.db has " + std::to_string(size) + " bytes, not 4 + 24 x " + std::to_string(count) +
+         " for its count field";
+}
+
+// Returns the size of a regular file, or sets error and returns -1.
+std::int64_t regular_file_size(const std::filesystem::path& path, std::string& error) {
+  std::error_code ec;
+  const auto status = std::filesystem::status(path, ec);
+  std::uintmax_t size = 0;
+  if (!ec && std::filesystem::is_regular_file(status)) size = std::filesystem::file_size(path, ec);
+  if (!ec && std::filesystem::is_regular_file(status)) return static_cast<std::int64_t>(size);
+  error = "cannot open " + rules::echo_input(path.string()) + ": " +
+          (ec ? ec.message() : "not a regular file");
+  return -1;
+}
+
 }  // namespace
 
 std::string move_text(int from, int to) {
@@ -87,27 +187,14 @@ std::string move_text(int from, int to) {
   return square_text(from) + square_text(to);
 }
 
-bool dump_book(const std::filesystem::path& dir, bool each_record, std::ostream& out,
-               std::string& error) {
-  const std::filesystem::path index_path = dir / "index.db";
-  const std::filesystem::path chess_path = dir / "chess.db";
-  if (!book::load_book_index_from(index_path.c_str())) {
-    error = "cannot open " + index_path.string();
-    return false;
-  }
-  std::FILE* chess = std::fopen(chess_path.c_str(), "rb");
-  if (chess == nullptr) {
-    error = "cannot open " + chess_path.string();
-    return false;
-  }
-  bool has_count = false;
-  const std::int32_t count = count_field(index_path, has_count);
+// Lists every index entry with its block. A block is listed only where it
+// shares no byte with a block listed before it, so the work and the output
+// stay within the sizes of the two files whatever their bytes say.
+void dump_entries(std::FILE* chess, std::int64_t chess_size, bool each_record, Damage& damage,
+                  std::ostream& out) {
   const auto& index = book::book_index();
-  out << "index.db: " << index.size() << " entries (count field "
-      << (has_count ? std::to_string(count) : "missing") << ")\n";
-  out << "chess.db: " << std::filesystem::file_size(chess_path) << " bytes\n";
-
   std::map<std::pair<std::uint64_t, std::uint64_t>, std::size_t> first_with_key;
+  Listed listed;
   std::size_t total = 0;
   for (std::size_t i = 0; i < index.size(); ++i) {
     const book::BookIndexEntry& e = index[i];
@@ -115,21 +202,62 @@ bool dump_book(const std::filesystem::path& dir, bool each_record, std::ostream&
     std::snprintf(key, sizeof key, "%016" PRIx64 " %016" PRIx64, e.K1, e.K2);
     out << "position " << i + 1 << "  key " << key << "  offset " << e.offset;
     const auto [it, first] = first_with_key.try_emplace({e.K1, e.K2}, i + 1);
-    const std::vector<book::BookRecord> records = book::read_book_block(chess, e.offset);
-    total += records.size();
-    out << "  " << records.size() << (records.size() == 1 ? " record" : " records");
+    std::ostringstream notes;
+    const BlockSpan span = size_block(chess, chess_size, e.offset, damage, notes);
+    const std::size_t other = span.end == 0 ? 0 : overlapping(listed, e.offset, span.end);
+    total += span.records;
+    out << "  " << span.records << (span.records == 1 ? " record" : " records");
     if (!first) out << "  (same key as position " << it->second << ": never read)";
     if (e.offset == book::NOT_FOUND_OFFSET) out << "  (marked as not in the book)";
+    out << notes.str();
+    if (other != 0) {
+      ++damage.overlaps;
+      out << "  (damaged: overlaps the block of position " << other << ")\n";
+      continue;
+    }
     out << '\n';
+    if (span.end != 0) listed.emplace(e.offset, std::make_pair(span.end, i + 1));
+    const std::vector<book::BookRecord> records = span.records == 0
+                                                      ? std::vector<book::BookRecord>{}
+                                                      : book::read_book_block(chess, e.offset);
     if (each_record) {
       dump_records(records, out);
     } else {
       dump_moves(records, out);
     }
   }
-  std::fclose(chess);
   out << "total: " << index.size() << " positions, " << total << " records\n";
-  return true;
+}
+
+DumpResult dump_book(const std::filesystem::path& dir, bool each_record, std::ostream& out,
+                     std::string& error) {
+  const std::filesystem::path index_path = dir / "index.db";
+  const std::filesystem::path chess_path = dir / "chess.db";
+  const std::int64_t index_size = regular_file_size(index_path, error);
+  if (index_size < 0) return DumpResult::CANNOT_READ;
+  const std::int64_t chess_size = regular_file_size(chess_path, error);
+  if (chess_size < 0) return DumpResult::CANNOT_READ;
+  std::FILE* chess = std::fopen(chess_path.c_str(), "rb");
+  if (!book::load_book_index_from(index_path.c_str()) || chess == nullptr) {
+    if (chess != nullptr) std::fclose(chess);
+    error =
+        "cannot open " + rules::echo_input((chess == nullptr ? chess_path : index_path).string());
+    return DumpResult::CANNOT_READ;
+  }
+  bool has_count = false;
+  const std::int32_t count = count_field(index_path, has_count);
+  out << "index.db: " << book::book_index().size() << " entries (count field "
+      << (has_count ? std::to_string(count) : "missing") << ")\n";
+  Damage damage;
+  damage.index = index_damage(static_cast<std::uintmax_t>(index_size), has_count, count);
+  if (!damage.index.empty()) out << "damaged: " << damage.index << "\n";
+  out << "chess.db: " << chess_size << " bytes\n";
+  dump_entries(chess, chess_size, each_record, damage, out);
+  std::fclose(chess);
+  error = damage_text(damage);
+  if (error.empty()) return DumpResult::SOUND;
+  error = "damaged book in " + rules::echo_input(dir.string()) + ": " + error;
+  return DumpResult::DAMAGED;
 }
 
 }  // namespace book_maker

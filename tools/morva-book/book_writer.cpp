@@ -1,10 +1,17 @@
 #include "book_writer.h"
 
-#include <fstream>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <limits>
 #include <system_error>
 
 #include "book/book_format.h"
+#include "rules/input_echo.h"
 
 namespace book_maker {
 
@@ -26,14 +33,45 @@ void append_entry(std::vector<std::uint8_t>& out, const book::BookKey& key, std:
   book::write_i32(out.data() + at + book::INDEX_OFFSET_FIELD, offset);
 }
 
-bool write_file(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes,
-                std::string& error) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(bytes.data()),
-            static_cast<std::streamsize>(bytes.size()));
-  out.close();
-  if (!out) error = "cannot write " + path.string();
-  return static_cast<bool>(out);
+// Says why path could not be written, with the system's reason for fault.
+bool write_error(const std::filesystem::path& path, int fault, std::string& error) {
+  error = "cannot write " + rules::echo_input(path.string()) + ": " + std::strerror(fault);
+  return false;
+}
+
+// Writes bytes to a new file beside final_path, checking every write, the flush
+// to the disk and the close; sets temp to its name. On failure nothing is left.
+bool write_temp(const std::filesystem::path& final_path, const std::vector<std::uint8_t>& bytes,
+                std::filesystem::path& temp, std::string& error) {
+  std::string name = final_path.string() + ".tmp-XXXXXX";
+  const int fd = ::mkstemp(name.data());
+  if (fd < 0) return write_error(final_path, errno, error);
+  temp = name;
+  // mkstemp makes the file private; a book gets the usual permissions.
+  const mode_t mask = ::umask(0);
+  ::umask(mask);
+  int fault = ::fchmod(fd, 0666 & ~mask) == 0 ? 0 : errno;
+  for (std::size_t done = 0; fault == 0 && done < bytes.size();) {
+    const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+    if (n > 0) {
+      done += static_cast<std::size_t>(n);
+    } else if (n == 0 || errno != EINTR) {
+      fault = n == 0 ? ENOSPC : errno;
+    }
+  }
+  if (fault == 0 && ::fsync(fd) != 0) fault = errno;
+  if (::close(fd) != 0 && fault == 0) fault = errno;
+  if (fault == 0) return true;
+  ::unlink(temp.c_str());
+  return write_error(final_path, fault, error);
+}
+
+// Makes the renames in dir lasting; a folder that cannot be synced is no fault.
+void sync_folder(const std::filesystem::path& dir) {
+  const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY);
+  if (fd < 0) return;
+  ::fsync(fd);
+  ::close(fd);
 }
 
 }  // namespace
@@ -67,11 +105,35 @@ bool write_book(const BookFiles& files, const std::filesystem::path& dir, std::s
   std::error_code ec;
   std::filesystem::create_directories(dir, ec);
   if (ec) {
-    error = "cannot make " + dir.string() + ": " + ec.message();
+    error = "cannot make " + rules::echo_input(dir.string()) + ": " + ec.message();
     return false;
   }
-  return write_file(dir / "index.db", files.index, error) &&
-         write_file(dir / "chess.db", files.chess, error);
+  // Both files are complete on the disk before either replaces the old book,
+  // so a full disk or a size limit leaves the old book whole. A folder in the
+  // place of a book file would fail the second rename after the first: refused first.
+  const std::filesystem::path index_path = dir / "index.db", chess_path = dir / "chess.db";
+  for (const std::filesystem::path& path : {index_path, chess_path}) {
+    if (std::filesystem::is_directory(path, ec)) return write_error(path, EISDIR, error);
+  }
+  std::filesystem::path index_temp, chess_temp;
+  if (!write_temp(index_path, files.index, index_temp, error)) return false;
+  if (!write_temp(chess_path, files.chess, chess_temp, error)) {
+    ::unlink(index_temp.c_str());
+    return false;
+  }
+  if (::rename(chess_temp.c_str(), chess_path.c_str()) != 0) {
+    write_error(chess_path, errno, error);
+    ::unlink(chess_temp.c_str());
+    ::unlink(index_temp.c_str());
+    return false;
+  }
+  if (::rename(index_temp.c_str(), index_path.c_str()) != 0) {
+    write_error(index_path, errno, error);
+    ::unlink(index_temp.c_str());
+    return false;
+  }
+  sync_folder(dir);
+  return true;
 }
 
 }  // namespace book_maker

@@ -20,7 +20,10 @@ struct BookFiles {
 // the book is too large for the files' 32-bit counts and offsets.
 bool encode_book(const std::vector<BookBlock>& blocks, BookFiles& files, std::string& error);
 
-// Writes dir/index.db and dir/chess.db, making dir if needed; false with error set on failure.
+// Writes dir/index.db and dir/chess.db, making dir if needed: both are written
+// whole to temporary files in dir first and then renamed into place, so that a
+// failed write (false, error set) leaves the book that was there unchanged and
+// no temporary file behind.
 bool write_book(const BookFiles& files, const std::filesystem::path& dir, std::string& error);
 
 }  // namespace book_maker

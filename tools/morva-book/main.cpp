@@ -3,7 +3,9 @@
 //
 //   pgn-extract -Wuci --notags games.pgn | morva-book --plies N --out DIR
 //   morva-book dump [--records] DIR
+#include <csignal>
 #include <cstdlib>
+#include <exception>
 #include <fstream>
 #include <iostream>
 #include <string>
@@ -13,6 +15,7 @@
 #include "book_dump.h"
 #include "book_writer.h"
 #include "config/standard_options.h"
+#include "rules/input_echo.h"
 #include "rules/move_table.h"
 #include "uci_games.h"
 
@@ -43,9 +46,9 @@ void print_usage(std::ostream& out) {
          "         was recorded (with --records: every record in file order)\n";
 }
 
+// Says in one line what is wrong with the command line; returns the status.
 int usage(const std::string& problem) {
-  if (!problem.empty()) std::cerr << "morva-book: " << problem << "\n";
-  print_usage(std::cerr);
+  std::cerr << "morva-book: " << problem << " (morva-book --help shows the usage)\n";
   return EXIT_BAD_INPUT;
 }
 
@@ -70,7 +73,7 @@ bool parse_options(int argc, char** argv, Options& o, std::string& problem) {
     } else if (arg == "--out" && has_value) {
       o.out_dir = argv[++i];
     } else if (arg.starts_with("-") && arg != "-") {
-      problem = "unknown or incomplete option '" + std::string(arg) + "'";
+      problem = "unknown or incomplete option '" + rules::echo_input(arg) + "'";
       return false;
     } else if (o.input.empty()) {
       o.input = arg == "-" ? "" : std::string(arg);
@@ -97,30 +100,34 @@ void report(const book_maker::BookBuilder& b, const Options& o,
             << " bytes) and " << o.out_dir << "/chess.db (" << files.chess.size() << " bytes)\n";
 }
 
+void report_progress(int games) {
+  if (games % PROGRESS_EVERY == 0) std::cerr << "morva-book: " << games << " games read\n";
+}
+
 int make_book(const Options& o) {
   std::ifstream file;
   if (!o.input.empty()) {
     file.open(o.input);
     if (!file) {
-      std::cerr << "morva-book: cannot open " << o.input << "\n";
+      std::cerr << "morva-book: cannot open " << rules::echo_input(o.input) << "\n";
       return EXIT_FILE_ERROR;
     }
   }
   std::istream& in = o.input.empty() ? std::cin : file;
   book_maker::BookBuilder builder;
   builder.plies = o.plies;
-  book_maker::UciGame game;
   std::string error;
-  int line = 0;
-  for (int number = 1;; ++number) {
-    const book_maker::ReadStatus status = book_maker::read_game(in, number, line, game, error);
-    if (status == book_maker::ReadStatus::END) break;
-    if (status == book_maker::ReadStatus::MALFORMED) {
-      std::cerr << "morva-book: malformed input: " << error << "; no book written\n";
-      return EXIT_BAD_INPUT;
-    }
-    book_maker::add_game(builder, game);
-    if (number % PROGRESS_EVERY == 0) std::cerr << "morva-book: " << number << " games read\n";
+  if (!book_maker::add_games(in, builder, error, report_progress)) {
+    std::cerr << "morva-book: malformed input: " << error << "; no book written\n";
+    return EXIT_BAD_INPUT;
+  }
+  // A book without a record would replace a good one with nothing, as when the
+  // program feeding the games failed and the input is empty.
+  if (builder.stats.games_used == 0) {
+    std::cerr << "morva-book: no game gave a book record (" << builder.stats.games_read
+              << " games read, " << builder.stats.without_result
+              << " without a result); no book written\n";
+    return EXIT_BAD_INPUT;
   }
   book_maker::BookFiles files;
   if (!book_maker::encode_book(builder.blocks, files, error) ||
@@ -136,27 +143,36 @@ int dump(int argc, char** argv) {
   const bool each_record = argc == 4 && std::string_view(argv[2]) == "--records";
   if (argc != 3 && !each_record) return usage("dump takes one folder, after --records if wanted");
   std::string error;
-  if (!book_maker::dump_book(argv[argc - 1], each_record, std::cout, error)) {
-    std::cerr << "morva-book: " << error << "\n";
-    return EXIT_FILE_ERROR;
-  }
-  return EXIT_OK;
+  const book_maker::DumpResult r =
+      book_maker::dump_book(argv[argc - 1], each_record, std::cout, error);
+  std::cout.flush();
+  if (r == book_maker::DumpResult::SOUND) return EXIT_OK;
+  std::cerr << "morva-book: " << error << "\n";
+  return EXIT_FILE_ERROR;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int run(int argc, char** argv) {
   if (const auto status = config::answer_standard_option(argc, argv, "morva-book", print_usage)) {
     return *status;
   }
   rules::build_move_tables();
   if (argc >= 2 && std::string_view(argv[1]) == "dump") return dump(argc, argv);
-  if (argc >= 2 && (std::string_view(argv[1]) == "--help" || std::string_view(argv[1]) == "-h")) {
-    usage("");
-    return EXIT_OK;
-  }
   Options options;
   std::string problem;
   if (!parse_options(argc, argv, options, problem)) return usage(problem);
   return make_book(options);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  // A file-size limit makes a write fail with EFBIG, reported like any other
+  // write failure, instead of killing the program before it cleans up.
+  std::signal(SIGXFSZ, SIG_IGN);
+  try {
+    return run(argc, argv);
+  } catch (const std::exception& e) {
+    std::cerr << "morva-book: " << e.what() << "\n";
+    return EXIT_FILE_ERROR;
+  }
 }

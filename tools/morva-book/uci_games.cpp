@@ -2,6 +2,8 @@
 
 #include <sstream>
 
+#include "rules/input_echo.h"
+
 namespace book_maker {
 
 namespace {
@@ -39,14 +41,16 @@ ReadStatus parse_words(const std::vector<std::string>& words, UciGame& game, std
     Result r;
     if (is_result(words[i], r)) {
       if (i + 1 != words.size()) {
-        error = where(game, i) + ": result '" + words[i] + "' before the end of the game";
+        error = where(game, i) + ": result '" + rules::echo_input(words[i]) +
+                "' before the end of the game";
         return ReadStatus::MALFORMED;
       }
       game.result = r;
       return ReadStatus::GAME;
     }
     if (!is_coordinate_move(words[i])) {
-      error = where(game, i) + ": '" + words[i] + "' is not a move in coordinate notation";
+      error = where(game, i) + ": '" + rules::echo_input(words[i]) +
+              "' is not a move in coordinate notation";
       return ReadStatus::MALFORMED;
     }
     game.moves.push_back(words[i]);

@@ -3,8 +3,12 @@
 // standard error).
 #pragma once
 
+#include <cstddef>
+#include <optional>
 #include <string>
 #include <vector>
+
+#include "rules/fen.h"
 
 namespace cli {
 
@@ -31,5 +35,17 @@ int cmd_bench(const Args& args);
 
 // Writes "morva-cli: message" to standard error and returns EXIT_BAD_INPUT.
 int fail(const std::string& message);
+
+// Fails with "unexpected word 'WORD' after AFTER", the word cut and escaped.
+int extra_word(const std::string& word, const std::string& after);
+
+// Reads the FEN at the front of args: the first word and the words after it
+// that are the FEN's further fields, so that an unquoted FEN is read whole
+// (rules::fen_word_count); sets used to the number of words taken. On a fault
+// writes the message and sets status.
+std::optional<rules::Position> fen_arg(const Args& args, std::size_t& used, int& status);
+
+// Reads args as one FEN and nothing else; a word left over is a fault.
+std::optional<rules::Position> whole_fen(const Args& args, int& status);
 
 }  // namespace cli

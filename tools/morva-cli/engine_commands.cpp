@@ -16,18 +16,6 @@
 namespace cli {
 namespace {
 
-// Reads the single FEN argument of a command; on a fault writes the message
-// and sets status.
-std::optional<rules::Position> single_fen(const Args& args, const char* usage, int& status) {
-  if (args.size() != 1) {
-    status = fail(std::string("usage: morva-cli ") + usage);
-    return std::nullopt;
-  }
-  const rules::FenResult r = rules::parse_fen(args[0]);
-  if (!r.position) status = fail(r.error);
-  return r.position;
-}
-
 // Returns whether either king has been captured.
 bool king_gone(const rules::Board& b) {
   return b.pieces[rules::WHITE][rules::KING] == 0 || b.pieces[rules::BLACK][rules::KING] == 0;
@@ -47,7 +35,7 @@ bool play_turn(rules::Board& b, rules::Side side, const char* separator) {
 
 int cmd_eval(const Args& args) {
   int status = EXIT_OK;
-  const auto pos = single_fen(args, "eval FEN", status);
+  const auto pos = whole_fen(args, status);
   if (!pos) return status;
   std::cout << engine::evaluate(pos->board) << "\n";
   return EXIT_OK;
@@ -55,7 +43,7 @@ int cmd_eval(const Args& args) {
 
 int cmd_key(const Args& args) {
   int status = EXIT_OK;
-  const auto pos = single_fen(args, "key FEN", status);
+  const auto pos = whole_fen(args, status);
   if (!pos) return status;
   const book::BookKey key = book::book_key(pos->board);
   char text[40];
@@ -67,7 +55,7 @@ int cmd_key(const Args& args) {
 
 int cmd_think(const Args& args) {
   int status = EXIT_OK;
-  const auto pos = single_fen(args, "think FEN", status);
+  const auto pos = whole_fen(args, status);
   if (!pos) return status;
   book::load_book_index();  // as at start-up: no index ends the process
   const rules::Move m = engine::computer_move(pos->board, pos->side);

@@ -5,6 +5,7 @@
 
 #include "commands.h"
 #include "config/standard_options.h"
+#include "rules/input_echo.h"
 #include "rules/move_table.h"
 
 namespace {
@@ -25,7 +26,9 @@ constexpr Command COMMANDS[] = {
     {"key", "key FEN", cli::cmd_key},
     {"think", "think FEN", cli::cmd_think},
     {"play", "play PAIRS", cli::cmd_play},
-    {"bench", "bench [--threads N] [--setting default|deep] [--reference] [--write]",
+    {"bench",
+     "bench [--suite main|all-phase] [--setting NAME|L,P,M,C]... [--threads N] [--reference] "
+     "[--write] [--dir DIR]",
      cli::cmd_bench},
 };
 
@@ -40,10 +43,7 @@ int main(int argc, char** argv) {
   if (const auto status = config::answer_standard_option(argc, argv, "morva-cli", print_usage)) {
     return *status;
   }
-  if (argc < 2) {
-    print_usage(std::cerr);
-    return cli::EXIT_BAD_INPUT;
-  }
+  if (argc < 2) return cli::fail("no command (morva-cli --help lists them)");
   const std::string_view name = argv[1];
   for (const Command& c : COMMANDS) {
     if (c.name == name) {
@@ -53,7 +53,6 @@ int main(int argc, char** argv) {
       return status;
     }
   }
-  std::cerr << "morva-cli: unknown command '" << name << "'\n";
-  print_usage(std::cerr);
-  return cli::EXIT_BAD_INPUT;
+  return cli::fail("unknown command '" + rules::echo_input(name) +
+                   "' (morva-cli --help lists the commands)");
 }
