@@ -23,14 +23,6 @@ constexpr std::int32_t INFINITE = WIN_SCORE + 1;
 
 constexpr int MAX_PLY = 128;
 
-// Ordering keys: the table's move first, then captures by victim (most
-// valuable first) and attacker (least valuable first), then the killers,
-// then the quiet moves in generation order; the pass stays last.
-constexpr int TABLE_MOVE_KEY = 1 << 20;
-constexpr int CAPTURE_KEY = 1 << 16;
-constexpr int KILLER_KEY = 1 << 12;
-constexpr int PASS_KEY = -(1 << 20);
-
 // What one thread needs while it searches: its killer moves, and the flag
 // that tells it its task is no longer wanted.
 struct Worker {
@@ -58,36 +50,53 @@ int type_on(const rules::Board& b, rules::Side side, int square) {
   return -1;
 }
 
-// Fills order with the indices of list in search order.
+// Fills order with the indices of list in search order: the table's move,
+// then the captures by victim (most valuable first) and attacker (least
+// valuable first), the killers, the quiet moves in generation order, and the
+// pass last; moves alike keep their generation order.
 void order_moves(const rules::Board& b, rules::Side side, const rules::MoveList& list, int count,
                  rules::Move table_move, const rules::Move (&killers)[2],
                  int (&order)[rules::MOVE_LIST_CAPACITY]) {
-  int keys[rules::MOVE_LIST_CAPACITY];
+  const rules::Bitboard enemy = b.occupied[rules::other_side(side)];
+  int first = 0;                  // next place after the table's move and the captures
+  int capture_keys[rules::MOVE_LIST_CAPACITY];
+  int later[rules::MOVE_LIST_CAPACITY];  // killers first, then the quiet moves
+  int killer_count = 0, later_count = 0;
+  int pass = -1;
   for (int i = 0; i < count; ++i) {
     const rules::Move m = list[i];
     const int from = rules::move_from(m), to = rules::move_to(m);
-    int key = 0;
     if (m == rules::END_MOVE) {
-      key = PASS_KEY;
+      pass = i;
     } else if (m == table_move) {
-      key = TABLE_MOVE_KEY;
-    } else if (from < rules::SQUARE_COUNT) {
-      const int victim = type_on(b, rules::other_side(side), to);
-      if (victim >= 0) {
-        key = CAPTURE_KEY + victim * 8 - type_on(b, side, from);
-      } else if (m == killers[0] || m == killers[1]) {
-        key = KILLER_KEY;
+      // The table's move goes first: shift the captures placed so far.
+      for (int j = first; j > 0; --j) {
+        order[j] = order[j - 1];
+        capture_keys[j] = capture_keys[j - 1];
       }
+      order[0] = i;
+      capture_keys[0] = INFINITE;
+      ++first;
+    } else if (from < rules::SQUARE_COUNT && rules::test_bit(enemy, static_cast<rules::Square>(to))) {
+      const int key = type_on(b, rules::other_side(side), to) * 8 - type_on(b, side, from);
+      int j = first++;
+      for (; j > 0 && capture_keys[j - 1] < key; --j) {
+        order[j] = order[j - 1];
+        capture_keys[j] = capture_keys[j - 1];
+      }
+      order[j] = i;
+      capture_keys[j] = key;
+    } else if (m == killers[0] || m == killers[1]) {
+      // Killers stand before the quiet moves, in generation order.
+      for (int j = later_count; j > killer_count; --j) later[j] = later[j - 1];
+      later[killer_count++] = i;
+      ++later_count;
+    } else {
+      later[later_count++] = i;
     }
-    // Insertion sort, stable: equal keys keep generation order.
-    int j = i;
-    for (; j > 0 && keys[j - 1] < key; --j) {
-      keys[j] = keys[j - 1];
-      order[j] = order[j - 1];
-    }
-    keys[j] = key;
-    order[j] = i;
   }
+  for (int j = 0; j < later_count; ++j) order[first + j] = later[j];
+  if (pass >= 0) order[first + later_count] = pass;
 }
 
 // Exact alpha-beta (fail-soft): the value is exact when it lies strictly
@@ -108,21 +117,18 @@ std::int32_t negamax(const rules::Board& b, rules::Side side, int depth, const P
   if (hit.bound == Bound::LOWER && hit.value >= beta) return hit.value;
   if (hit.bound == Bound::UPPER && hit.value <= alpha) return hit.value;
 
-  rules::MoveList list;
-  const int count = rules::generate_moves(b, side, list);
-  int order[rules::MOVE_LIST_CAPACITY];
   rules::Move(&killers)[2] = w.killers[std::min(depth, MAX_PLY - 1)];
-  order_moves(b, side, list, count, hit.best, killers, order);
-
+  const rules::Side other = rules::other_side(side);
   const std::int32_t original_alpha = alpha;
   std::int32_t best = -INFINITE;
   rules::Move best_move = rules::END_MOVE;
-  for (int k = 0; k < count; ++k) {
-    const rules::Move m = list[order[k]];
+  int tried = 0;
+  // Searches one move and returns whether the node is done (a cut-off, a
+  // captured king, or a search abandoned).
+  auto search_move = [&](rules::Move m) {
     const rules::Board child = rules::make_move(b, m);
-    const rules::Side other = rules::other_side(side);
     std::int32_t v;
-    if (k == 0 || beta - alpha == 1) {
+    if (tried++ == 0 || beta - alpha == 1) {
       v = -negamax(child, other, depth + 1, pass, -beta, -alpha, w);
     } else {
       // Principal variation search: the first move is likely the best, so the
@@ -133,14 +139,29 @@ std::int32_t negamax(const rules::Board& b, rules::Side side, int depth, const P
         v = -negamax(child, other, depth + 1, pass, -beta, -(v - 1), w);
       }
     }
-    if (w.stopped) return 0;
+    if (w.stopped) return true;
     if (v > best) {
       best = v;
       best_move = m;
     }
     if (v > alpha) alpha = v;
-    if (alpha >= beta || v == WIN_SCORE) break;  // nothing beats a captured king
+    return alpha >= beta || v == WIN_SCORE;  // nothing beats a captured king
+  };
+  // The table's move comes first, before the list is even generated: alone
+  // it often ends the node.
+  const bool table_move = hit.best != rules::END_MOVE;
+  if (!table_move || !search_move(hit.best)) {
+    rules::MoveList list;
+    const int count = rules::generate_moves(b, side, list);
+    int order[rules::MOVE_LIST_CAPACITY];
+    order_moves(b, side, list, count, hit.best, killers, order);
+    for (int k = 0; k < count; ++k) {
+      const rules::Move m = list[order[k]];
+      if (table_move && m == hit.best) continue;  // searched already
+      if (search_move(m)) break;
+    }
   }
+  if (w.stopped) return 0;
   if (best >= beta && best_move != killers[0] && best_move != rules::END_MOVE) {
     killers[1] = killers[0];
     killers[0] = best_move;
