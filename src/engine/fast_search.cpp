@@ -111,7 +111,12 @@ std::int32_t negamax(const rules::Board& b, rules::Side side, int depth, const P
   if (w.looks_for_quit && (++w.calls & QUIT_LOOK_MASK) == 0) check_quit();
   if (is_leaf(b, depth, pass)) return for_mover(evaluate(b), side);
 
-  const std::uint64_t key = position_key(b, side, depth, w.salt);
+  // The table's line is fetched while the moves are generated: a look-up
+  // that has to wait for memory costs more than the generation.
+  const TableKey key = table_key(b, side, depth, w.salt);
+  prefetch_table(key);
+  rules::MoveList list;
+  const int count = rules::generate_moves(b, side, list);
   const TableHit hit = probe_table(key);
   if (hit.bound == Bound::EXACT) return hit.value;
   if (hit.bound == Bound::LOWER && hit.value >= beta) return hit.value;
@@ -147,19 +152,11 @@ std::int32_t negamax(const rules::Board& b, rules::Side side, int depth, const P
     if (v > alpha) alpha = v;
     return alpha >= beta || v == WIN_SCORE;  // nothing beats a captured king
   };
-  // The table's move comes first, before the list is even generated: alone
-  // it often ends the node.
-  const bool table_move = hit.best != rules::END_MOVE;
-  if (!table_move || !search_move(hit.best)) {
-    rules::MoveList list;
-    const int count = rules::generate_moves(b, side, list);
-    int order[rules::MOVE_LIST_CAPACITY];
-    order_moves(b, side, list, count, hit.best, killers, order);
-    for (int k = 0; k < count; ++k) {
-      const rules::Move m = list[order[k]];
-      if (table_move && m == hit.best) continue;  // searched already
-      if (search_move(m)) break;
-    }
+  int order[rules::MOVE_LIST_CAPACITY];
+  order_moves(b, side, list, count, hit.best != rules::END_MOVE ? hit.best : hit.hint, killers,
+              order);
+  for (int k = 0; k < count; ++k) {
+    if (search_move(list[order[k]])) break;
   }
   if (w.stopped) return 0;
   if (best >= beta && best_move != killers[0] && best_move != rules::END_MOVE) {
@@ -169,7 +166,7 @@ std::int32_t negamax(const rules::Board& b, rules::Side side, int depth, const P
   const Bound bound = best <= original_alpha ? Bound::UPPER
                       : best >= beta         ? Bound::LOWER
                                              : Bound::EXACT;
-  store_table(key, bound, best, best_move);
+  store_table(key, depth, bound, best, best_move);
   return best;
 }
 
@@ -227,7 +224,6 @@ struct RootPass {
   rules::Side side = rules::WHITE;
   PassSettings settings;
   std::uint64_t salt = 0;
-  std::uint64_t generation = 0;  // one more for every pass
   int threads = 1;               // the caller and threads - 1 helpers
   rules::MoveList list{};
   int count = 0;
@@ -309,7 +305,7 @@ std::int32_t fast_search(rules::Board b, rules::Side side, int depth, const Pass
   worker.abandon = nullptr;
   worker.stopped = false;
   worker.looks_for_quit = true;
-  worker.salt = pass_salt(pass.limit, pass.maxlevel, pass.complexity, 0);
+  worker.salt = pass_salt(pass.limit, pass.maxlevel, pass.complexity);
   return search_position(b, side, depth, pass, bound, worker);
 }
 
@@ -321,8 +317,8 @@ RootPassScope::RootPassScope(const rules::Board& b, rules::Side side, const rule
                              int count, const PassSettings& pass, int threads) {
   reserve_table(0);
   std::lock_guard lock(root.mutex);
-  // Every pass keys its values afresh, so nothing of an earlier pass is reused.
-  root.salt = pass_salt(pass.limit, pass.maxlevel, pass.complexity, ++root.generation);
+  root.salt = pass_salt(pass.limit, pass.maxlevel, pass.complexity);
+  new_table_generation();
   root.board = b;
   root.side = side;
   root.list = list;

@@ -1,23 +1,46 @@
 #include "engine/transposition.h"
 
+#include <sys/mman.h>
+
+#include <array>
 #include <atomic>
+#include <cstdlib>
 
 namespace engine {
 namespace {
 
 // An entry is two words, stored as (key ^ data, data): a reader that sees
 // halves of two different writes gets a key that matches nothing, so no lock
-// is needed between threads.
+// is needed between threads. The entries of one placement share a bucket of
+// four, one cache line, so that one look finds the value of this depth and
+// this pass and the moves of the others.
 struct Entry {
-  std::atomic<std::uint64_t> check{0};
-  std::atomic<std::uint64_t> data{0};
+  std::uint64_t check;
+  std::uint64_t data;
+};
+constexpr int BUCKET_ENTRIES = 4;
+struct alignas(64) Bucket {
+  Entry entry[BUCKET_ENTRIES];
 };
 
-constexpr int DEFAULT_SIZE_LOG2 = 22;  // 4M entries, 64 MiB
+// data, from the lowest bit: value (20 bits, two's complement), best move
+// (16), bound (2), ply (6), generation (6), a tag of the placement (14).
+constexpr int VALUE_BITS = 20;
+constexpr int MOVE_SHIFT = 20;
+constexpr int BOUND_SHIFT = 36;
+constexpr int PLY_SHIFT = 38;
+constexpr int AGE_SHIFT = 44;
+constexpr int TAG_SHIFT = 50;
+constexpr std::uint64_t SIX_BITS = 63;
 
-// Never freed: helper threads may still be searching when the process ends.
-Entry* entries = nullptr;
-std::uint64_t mask = 0;
+// Never freed while a search may run: helper threads may still be searching
+// when the player quits.
+void* memory = nullptr;
+std::size_t memory_bytes = 0;
+Bucket* buckets = nullptr;
+std::uint64_t bucket_mask = 0;
+int table_mib = 0;
+std::atomic<unsigned> generation{0};
 
 // A 64-bit mixer (from splitmix64): every input bit moves every output bit.
 constexpr std::uint64_t mix(std::uint64_t x) {
@@ -29,51 +52,143 @@ constexpr std::uint64_t mix(std::uint64_t x) {
   return x;
 }
 
-// data: value (32 bits) | best move (16) | bound (8) | unused (8).
-constexpr std::uint64_t pack(Bound bound, std::int32_t value, rules::Move best) {
-  return static_cast<std::uint32_t>(value) | (std::uint64_t{best} << 32) |
-         (std::uint64_t{static_cast<std::uint8_t>(bound)} << 48);
+// Returns the product of a and b folded to 64 bits, high half on low.
+inline std::uint64_t folded_product(std::uint64_t a, std::uint64_t b) {
+  const unsigned __int128 p = static_cast<unsigned __int128>(a) * b;
+  return static_cast<std::uint64_t>(p) ^ static_cast<std::uint64_t>(p >> 64);
+}
+
+// Two odd constants for each of the twelve piece sets, drawn from the mixer.
+constexpr std::array<std::uint64_t, 24> make_constants() {
+  std::array<std::uint64_t, 24> k{};
+  for (std::size_t i = 0; i < k.size(); ++i) k[i] = mix(0x6A09E667F3BCC909ULL + i) | 1;
+  return k;
+}
+constexpr std::array<std::uint64_t, 24> HASH_CONSTANTS = make_constants();
+
+inline std::uint64_t load(std::uint64_t& word) {
+  return std::atomic_ref<std::uint64_t>(word).load(std::memory_order_relaxed);
+}
+
+inline void save(std::uint64_t& word, std::uint64_t value) {
+  std::atomic_ref<std::uint64_t>(word).store(value, std::memory_order_relaxed);
+}
+
+constexpr std::int32_t value_of(std::uint64_t data) {
+  const auto raw = static_cast<std::int32_t>(data & ((1U << VALUE_BITS) - 1));
+  return raw >= (1 << (VALUE_BITS - 1)) ? raw - (1 << VALUE_BITS) : raw;
+}
+constexpr rules::Move move_of(std::uint64_t data) {
+  return static_cast<rules::Move>(data >> MOVE_SHIFT);
+}
+constexpr int ply_of(std::uint64_t data) { return static_cast<int>(data >> PLY_SHIFT & SIX_BITS); }
+constexpr unsigned age_of(std::uint64_t data) {
+  return static_cast<unsigned>(data >> AGE_SHIFT & SIX_BITS);
 }
 
 }  // namespace
 
-void reserve_table(int size_log2) {
-  if (entries) return;
-  if (size_log2 <= 0) size_log2 = DEFAULT_SIZE_LOG2;
-  const std::uint64_t size = std::uint64_t{1} << size_log2;
-  entries = new Entry[size];
-  mask = size - 1;
+void reserve_table(int mib) {
+  if (mib <= 0) mib = DEFAULT_TABLE_MIB;
+  if (buckets != nullptr && mib == table_mib) return;
+  if (memory != nullptr) ::munmap(memory, memory_bytes);
+  // The largest power of two of buckets that fits, in memory that the system
+  // zeroes page by page as it is first touched, aligned for huge pages: a
+  // look-up then rarely misses the address cache as well as the data cache.
+  constexpr std::size_t HUGE_PAGE = std::size_t{2} << 20;
+  std::size_t count = 1;
+  while (count * 2 * sizeof(Bucket) <= static_cast<std::size_t>(mib) << 20) count *= 2;
+  memory_bytes = count * sizeof(Bucket) + HUGE_PAGE;
+  memory = ::mmap(nullptr, memory_bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  if (memory == MAP_FAILED) std::abort();
+  const auto address = reinterpret_cast<std::uintptr_t>(memory);
+  buckets = reinterpret_cast<Bucket*>((address + HUGE_PAGE - 1) & ~(HUGE_PAGE - 1));
+#ifdef MADV_HUGEPAGE
+  ::madvise(buckets, count * sizeof(Bucket), MADV_HUGEPAGE);
+#endif
+  bucket_mask = count - 1;
+  table_mib = mib;
 }
 
-std::uint64_t table_bytes() { return entries ? (mask + 1) * sizeof(Entry) : 0; }
+std::uint64_t table_bytes() { return buckets ? (bucket_mask + 1) * sizeof(Bucket) : 0; }
 
-std::uint64_t pass_salt(int limit, int maxlevel, int complexity, std::uint64_t generation) {
-  std::uint64_t h = mix(generation + 0x9E3779B97F4A7C15ULL);
+std::uint64_t pass_salt(int limit, int maxlevel, int complexity) {
+  std::uint64_t h = 0x9E3779B97F4A7C15ULL;
   for (int v : {limit, maxlevel, complexity}) h = mix(h ^ static_cast<std::uint32_t>(v));
   return h;
 }
 
-std::uint64_t position_key(const rules::Board& b, rules::Side side, int depth, std::uint64_t salt) {
-  std::uint64_t h = salt ^ (std::uint64_t{side} << 8 | static_cast<std::uint64_t>(depth));
-  for (const auto& sets : b.pieces) {
-    for (rules::Bitboard set : sets) h = mix(h ^ set);
+TableKey table_key(const rules::Board& b, rules::Side side, int depth, std::uint64_t salt) {
+  // The twelve products are independent, so they run side by side.
+  std::uint64_t h = side;
+  for (int s = 0; s < 2; ++s) {
+    for (int t = 0; t < rules::PIECE_TYPES; ++t) {
+      const int i = 2 * (s * rules::PIECE_TYPES + t);
+      h ^= folded_product(b.pieces[s][t] ^ HASH_CONSTANTS[i], HASH_CONSTANTS[i + 1]);
+    }
   }
-  return h;
+  const std::uint64_t position = mix(h);
+  return {position, mix(position ^ salt ^ static_cast<std::uint64_t>(depth) << 56)};
 }
 
-TableHit probe_table(std::uint64_t key) {
-  const Entry& e = entries[key & mask];
-  const std::uint64_t data = e.data.load(std::memory_order_relaxed);
-  if ((e.check.load(std::memory_order_relaxed) ^ data) != key || data == 0) return {};
-  return {static_cast<Bound>(data >> 48 & 0xFF), static_cast<std::int32_t>(data & 0xFFFFFFFFU),
-          static_cast<rules::Move>(data >> 32 & 0xFFFF)};
+void new_table_generation() { generation.fetch_add(1, std::memory_order_relaxed); }
+
+void prefetch_table(const TableKey& key) {
+  __builtin_prefetch(&buckets[key.position & bucket_mask]);
 }
 
-void store_table(std::uint64_t key, Bound bound, std::int32_t value, rules::Move best) {
-  Entry& e = entries[key & mask];
-  const std::uint64_t data = pack(bound, value, best);
-  e.check.store(key ^ data, std::memory_order_relaxed);
-  e.data.store(data, std::memory_order_relaxed);
+TableHit probe_table(const TableKey& key) {
+  Bucket& bucket = buckets[key.position & bucket_mask];
+  const std::uint64_t tag = key.position >> TAG_SHIFT;
+  TableHit hit;
+  int hint_ply = 1 << 6;
+  for (Entry& e : bucket.entry) {
+    const std::uint64_t data = load(e.data);
+    if (data == 0) continue;
+    if ((load(e.check) ^ data) == key.full) {
+      hit.bound = static_cast<Bound>(data >> BOUND_SHIFT & 3);
+      hit.value = value_of(data);
+      hit.best = move_of(data);
+    } else if (data >> TAG_SHIFT == tag && ply_of(data) < hint_ply) {
+      // The move of the search nearest the root: it looked furthest ahead.
+      hit.hint = move_of(data);
+      hint_ply = ply_of(data);
+    }
+  }
+  return hit;
+}
+
+void store_table(const TableKey& key, int depth, Bound bound, std::int32_t value,
+                 rules::Move best) {
+  const unsigned age = generation.load(std::memory_order_relaxed) & SIX_BITS;
+  const std::uint64_t data =
+      (static_cast<std::uint64_t>(static_cast<std::uint32_t>(value)) & ((1U << VALUE_BITS) - 1)) |
+      std::uint64_t{best} << MOVE_SHIFT | std::uint64_t{static_cast<std::uint8_t>(bound)}
+                                              << BOUND_SHIFT |
+      (static_cast<std::uint64_t>(depth) & SIX_BITS) << PLY_SHIFT | std::uint64_t{age}
+                                                                        << AGE_SHIFT |
+      key.position >> TAG_SHIFT << TAG_SHIFT;
+  // The slot: this key's own, else the one least worth keeping: empty, then
+  // from an earlier generation, then the one furthest from the root.
+  Bucket& bucket = buckets[key.position & bucket_mask];
+  int slot = 0;
+  int most_replaceable = -1;
+  for (int i = 0; i < BUCKET_ENTRIES; ++i) {
+    Entry& e = bucket.entry[i];
+    const std::uint64_t old = load(e.data);
+    if (old != 0 && (load(e.check) ^ old) == key.full) {
+      slot = i;
+      break;
+    }
+    const int replaceable =
+        old == 0 ? 3 << 6 : age_of(old) != age ? (2 << 6) + ply_of(old) : ply_of(old);
+    if (replaceable > most_replaceable) {
+      most_replaceable = replaceable;
+      slot = i;
+    }
+  }
+  save(bucket.entry[slot].check, key.full ^ data);
+  save(bucket.entry[slot].data, data);
 }
 
 }  // namespace engine

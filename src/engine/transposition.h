@@ -1,5 +1,7 @@
-// The transposition table of the fast search: values of positions already
-// searched at the same depth in the same pass, shared by every search thread.
+// The transposition table of the fast search, shared by every search thread:
+// values of positions already searched at the same depth under the same
+// settings, and, from any depth and any pass, the move that was best there,
+// which orders the moves of a deeper or later search.
 #pragma once
 
 #include <cstdint>
@@ -12,31 +14,53 @@ namespace engine {
 // What a stored value says about the position's exact value.
 enum class Bound : std::uint8_t { NONE = 0, EXACT = 1, LOWER = 2, UPPER = 3 };
 
-struct TableHit {
-  Bound bound = Bound::NONE;
-  std::int32_t value = 0;
-  rules::Move best = rules::END_MOVE;
+// Where a position is found: the hash of its placement and side to move
+// (shared by all its depths and passes), and the key of one depth under one
+// pass's settings.
+struct TableKey {
+  std::uint64_t position;
+  std::uint64_t full;
 };
 
-// Allocates the table once (size_log2: 2^size_log2 entries of 16 bytes);
-// later calls keep the existing table.
-void reserve_table(int size_log2);
+struct TableHit {
+  Bound bound = Bound::NONE;  // of the value stored under the full key
+  std::int32_t value = 0;
+  rules::Move best = rules::END_MOVE;  // the best move stored under the full key
+  // A move that was best in the same placement at another depth or in another
+  // pass: only a hint (a hash of the placement can match by chance), so it is
+  // used only as a move of the generated list.
+  rules::Move hint = rules::END_MOVE;
+};
+
+// The table's size when none is asked for, in MiB.
+inline constexpr int DEFAULT_TABLE_MIB = 64;
+
+// Makes the table hold about mib MiB (DEFAULT_TABLE_MIB for 0 or less),
+// emptying it when the size changes. Call only while no search runs.
+void reserve_table(int mib);
 
 // Returns the bytes the table holds.
 std::uint64_t table_bytes();
 
-// Returns the salt of the keys of one pass: values depend on the pass's limit,
-// maxlevel and complexity, so no key of one setting (or of another
-// generation) matches a key of another.
-std::uint64_t pass_salt(int limit, int maxlevel, int complexity, std::uint64_t generation);
+// Returns the salt of the keys of one pass's settings: the value of a position
+// depends on its depth, the pass's limit, maxlevel and complexity only, so no
+// key of one setting matches one of another.
+std::uint64_t pass_salt(int limit, int maxlevel, int complexity);
 
-// Returns the key of a position with a side to move at a depth in a pass.
-std::uint64_t position_key(const rules::Board& b, rules::Side side, int depth, std::uint64_t salt);
+// Returns the keys of a position with a side to move at a depth of a pass.
+TableKey table_key(const rules::Board& b, rules::Side side, int depth, std::uint64_t salt);
 
-// Looks a key up; a miss has bound NONE.
-TableHit probe_table(std::uint64_t key);
+// Starts a new generation: entries stored before are replaced first.
+void new_table_generation();
 
-// Stores what a search found for a key.
-void store_table(std::uint64_t key, Bound bound, std::int32_t value, rules::Move best);
+// Starts fetching a position's place into the processor's cache.
+void prefetch_table(const TableKey& key);
+
+// Looks a position up.
+TableHit probe_table(const TableKey& key);
+
+// Stores what a search at ply depth found for a position.
+void store_table(const TableKey& key, int depth, Bound bound, std::int32_t value,
+                 rules::Move best);
 
 }  // namespace engine
