@@ -32,7 +32,14 @@ struct Worker {
   bool stopped = false;
   bool looks_for_quit = false;  // the thread that chooses the move
   unsigned calls = 0;           // positions searched, for the looks
+  // How often each quiet move (side, from, to) has ended a node, weighted by
+  // the depth left below it.
+  int history[2][rules::SQUARE_COUNT][rules::SQUARE_COUNT] = {};
 };
+
+// The depth left to the nominal one from which quiet moves are ordered by
+// their history: nearer the leaves the ordering costs more than it saves.
+constexpr int HISTORY_DEPTH = 3;
 
 // Positions searched between two looks at the clock for a quit.
 constexpr unsigned QUIT_LOOK_MASK = 1023;
@@ -56,6 +63,7 @@ int type_on(const rules::Board& b, rules::Side side, int square) {
 // pass last; moves alike keep their generation order.
 void order_moves(const rules::Board& b, rules::Side side, const rules::MoveList& list, int count,
                  rules::Move table_move, const rules::Move (&killers)[2],
+                 const int (*history)[rules::SQUARE_COUNT],
                  int (&order)[rules::MOVE_LIST_CAPACITY]) {
   const rules::Bitboard enemy = b.occupied[rules::other_side(side)];
   int first = 0;                  // next place after the table's move and the captures
@@ -91,8 +99,19 @@ void order_moves(const rules::Board& b, rules::Side side, const rules::MoveList&
       for (int j = later_count; j > killer_count; --j) later[j] = later[j - 1];
       later[killer_count++] = i;
       ++later_count;
+    } else if (history == nullptr || from >= rules::SQUARE_COUNT) {
+      later[later_count++] = i;  // castling has no history
     } else {
-      later[later_count++] = i;
+      // Quiet moves by their history, the most successful first.
+      const int score = history[from][to];
+      int j = later_count++;
+      for (; j > killer_count; --j) {
+        const rules::Move earlier = list[later[j - 1]];
+        const int e_from = rules::move_from(earlier);
+        if (e_from >= rules::SQUARE_COUNT || history[e_from][rules::move_to(earlier)] >= score) break;
+        later[j] = later[j - 1];
+      }
+      later[j] = i;
     }
   }
   for (int j = 0; j < later_count; ++j) order[first + j] = later[j];
@@ -154,14 +173,20 @@ std::int32_t negamax(const rules::Board& b, rules::Side side, int depth, const P
   };
   int order[rules::MOVE_LIST_CAPACITY];
   order_moves(b, side, list, count, hit.best != rules::END_MOVE ? hit.best : hit.hint, killers,
-              order);
+              pass.limit - depth >= HISTORY_DEPTH ? w.history[side] : nullptr, order);
   for (int k = 0; k < count; ++k) {
     if (search_move(list[order[k]])) break;
   }
   if (w.stopped) return 0;
-  if (best >= beta && best_move != killers[0] && best_move != rules::END_MOVE) {
-    killers[1] = killers[0];
-    killers[0] = best_move;
+  if (best >= beta && best_move != rules::END_MOVE &&
+      !rules::test_bit(b.occupied[other], static_cast<rules::Square>(rules::move_to(best_move))) &&
+      rules::move_from(best_move) < rules::SQUARE_COUNT) {
+    if (best_move != killers[0]) {
+      killers[1] = killers[0];
+      killers[0] = best_move;
+    }
+    const int left = pass.maxlevel - depth;
+    w.history[side][rules::move_from(best_move)][rules::move_to(best_move)] += left * left;
   }
   const Bound bound = best <= original_alpha ? Bound::UPPER
                       : best >= beta         ? Bound::LOWER
