@@ -28,7 +28,7 @@ std::int32_t occupation(const rules::Board& b, rules::Bitboard squares, std::int
 
 }  // namespace
 
-std::int32_t evaluate(rules::Board b) {
+MORVA_BIT_COUNTING std::int32_t evaluate(rules::Board b) {
   // A missing king decides alone; the white king is tested first, so a Board
   // without both kings counts as lost for white.
   if (b.pieces[rules::WHITE][rules::KING] == 0) return -WIN_SCORE;

@@ -31,6 +31,7 @@ struct Worker {
   const std::atomic<bool>* abandon = nullptr;
   bool stopped = false;
   bool looks_for_quit = false;  // the thread that chooses the move
+  bool shares_tests = false;    // hands its children's tests to idle helpers
   unsigned calls = 0;           // positions searched, for the looks
   // How often each quiet move (side, from, to) has ended a node, weighted by
   // the depth left below it.
@@ -66,7 +67,7 @@ void order_moves(const rules::Board& b, rules::Side side, const rules::MoveList&
                  const int (*history)[rules::SQUARE_COUNT],
                  int (&order)[rules::MOVE_LIST_CAPACITY]) {
   const rules::Bitboard enemy = b.occupied[rules::other_side(side)];
-  int first = 0;                  // next place after the table's move and the captures
+  int first = 0;  // next place after the table's move and the captures
   int capture_keys[rules::MOVE_LIST_CAPACITY];
   int later[rules::MOVE_LIST_CAPACITY];  // killers first, then the quiet moves
   int killer_count = 0, later_count = 0;
@@ -85,7 +86,8 @@ void order_moves(const rules::Board& b, rules::Side side, const rules::MoveList&
       order[0] = i;
       capture_keys[0] = INFINITE;
       ++first;
-    } else if (from < rules::SQUARE_COUNT && rules::test_bit(enemy, static_cast<rules::Square>(to))) {
+    } else if (from < rules::SQUARE_COUNT &&
+               rules::test_bit(enemy, static_cast<rules::Square>(to))) {
       const int key = type_on(b, rules::other_side(side), to) * 8 - type_on(b, side, from);
       int j = first++;
       for (; j > 0 && capture_keys[j - 1] < key; --j) {
@@ -108,7 +110,8 @@ void order_moves(const rules::Board& b, rules::Side side, const rules::MoveList&
       for (; j > killer_count; --j) {
         const rules::Move earlier = list[later[j - 1]];
         const int e_from = rules::move_from(earlier);
-        if (e_from >= rules::SQUARE_COUNT || history[e_from][rules::move_to(earlier)] >= score) break;
+        if (e_from >= rules::SQUARE_COUNT || history[e_from][rules::move_to(earlier)] >= score)
+          break;
         later[j] = later[j - 1];
       }
       later[j] = i;
@@ -199,6 +202,38 @@ std::int32_t negamax(const rules::Board& b, rules::Side side, int depth, const P
 
 namespace {
 
+// A child's value against the threshold, from the side to move's view: the
+// value of a null-window test, beyond the threshold or not.
+struct ChildTest {
+  int index = -1;  // the first child beyond the threshold, or -1
+  std::int32_t value = 0;
+};
+
+// Returns the value of a null-window test of child i of b around threshold.
+std::int32_t test_child(const rules::Board& b, rules::Side side, int depth,
+                        const PassSettings& pass, const rules::MoveList& list, int i,
+                        std::int32_t threshold, Worker& w) {
+  return -negamax(rules::make_move(b, list[i]), rules::other_side(side), depth + 1, pass,
+                  -threshold - 1, -threshold, w);
+}
+
+ChildTest first_beyond_shared(const rules::Board& b, rules::Side side, int depth,
+                              const PassSettings& pass, const rules::MoveList& list, int count,
+                              std::int32_t threshold, Worker& w);
+
+// Returns the first child of b, in generation order, whose test lies beyond
+// the threshold, with that test's value (a lower bound of its exact value).
+ChildTest first_beyond(const rules::Board& b, rules::Side side, int depth, const PassSettings& pass,
+                       const rules::MoveList& list, int count, std::int32_t threshold, Worker& w) {
+  if (w.shares_tests) return first_beyond_shared(b, side, depth, pass, list, count, threshold, w);
+  for (int i = 0; i < count; ++i) {
+    const std::int32_t v = test_child(b, side, depth, pass, list, i, threshold, w);
+    if (w.stopped) return {};
+    if (v > threshold) return {i, v};
+  }
+  return {};
+}
+
 // Searches one position as `search` would with this bound: the first child, in
 // generation order, whose value beats the bound for the side to move is
 // returned at once with its exact value; otherwise the exact value.
@@ -206,21 +241,20 @@ std::int32_t search_position(const rules::Board& b, rules::Side side, int depth,
                              const PassSettings& pass, float bound, Worker& w) {
   if (is_leaf(b, depth, pass)) return evaluate(b);
   const std::int32_t threshold = for_mover(static_cast<std::int32_t>(bound), side);
-  const rules::Side other = rules::other_side(side);
   rules::MoveList list;
   const int count = rules::generate_moves(b, side, list);
   // Which side of the bound a child's value lies on needs only a null window.
-  for (int i = 0; i < count; ++i) {
-    const rules::Board child = rules::make_move(b, list[i]);
-    const std::int32_t v = -negamax(child, other, depth + 1, pass, -threshold - 1, -threshold, w);
-    if (w.stopped) return 0;
-    if (v > threshold) {
-      // The first child beyond the bound: its exact value (at least v) is
-      // what the plain search returns.
-      const std::int32_t exact =
-          v == WIN_SCORE ? v : -negamax(child, other, depth + 1, pass, -INFINITE, -(v - 1), w);
-      return for_mover(exact, side);
-    }
+  const ChildTest beyond = first_beyond(b, side, depth, pass, list, count, threshold, w);
+  if (w.stopped) return 0;
+  if (beyond.index >= 0) {
+    // The first child beyond the bound: its exact value (at least the test's)
+    // is what the plain search returns.
+    const rules::Board child = rules::make_move(b, list[beyond.index]);
+    const std::int32_t v = beyond.value;
+    const std::int32_t exact = v == WIN_SCORE ? v
+                                              : -negamax(child, rules::other_side(side), depth + 1,
+                                                         pass, -INFINITE, -(v - 1), w);
+    return w.stopped ? 0 : for_mover(exact, side);
   }
   // No child beats the bound: the exact value, below threshold + 1, from the
   // children in any order.
@@ -241,6 +275,26 @@ struct RootTask {
   std::atomic<bool> abandon{false};
 };
 
+// The children's tests of the position the main thread searches, shared with
+// the helpers that have nothing better to do: each takes the next child nobody
+// has taken; the main thread reads the results in generation order.
+enum class TestState : std::uint8_t { UNTESTED, TESTING, BELOW, BEYOND };
+
+struct SplitPoint {
+  bool open = false;
+  const rules::Board* board = nullptr;  // the main thread's, while open
+  const rules::MoveList* list = nullptr;
+  rules::Side side = rules::WHITE;
+  int depth = 0;
+  int count = 0;
+  std::int32_t threshold = 0;
+  int next = 0;                     // no child below it is untested
+  int testing = 0;                  // helpers testing now
+  std::atomic<bool> closed{false};  // tells the helpers to leave their tests
+  TestState state[rules::MOVE_LIST_CAPACITY];
+  std::int32_t value[rules::MOVE_LIST_CAPACITY];
+};
+
 struct RootPass {
   std::mutex mutex;
   std::condition_variable changed;
@@ -249,7 +303,7 @@ struct RootPass {
   rules::Side side = rules::WHITE;
   PassSettings settings;
   std::uint64_t salt = 0;
-  int threads = 1;               // the caller and threads - 1 helpers
+  int threads = 1;  // the caller and threads - 1 helpers
   rules::MoveList list{};
   int count = 0;
   int consumed = 0;         // the entry the caller waits for or will ask for next
@@ -258,6 +312,7 @@ struct RootPass {
   int running = 0;          // tasks being searched now
   std::uint64_t lists = 0;  // lists generated by the helper threads
   RootTask task[rules::MOVE_LIST_CAPACITY];
+  SplitPoint split;
 };
 
 // Never destroyed: helper threads still wait on it when the process ends.
@@ -300,20 +355,102 @@ void run_task(int j, Worker& w, std::unique_lock<std::mutex>& lock) {
   root.changed.notify_all();
 }
 
+// Returns the first child of the split point nobody has taken, or -1; the
+// lock is held.
+int untested_child() {
+  SplitPoint& sp = root.split;
+  if (!sp.open) return -1;
+  while (sp.next < sp.count && sp.state[sp.next] != TestState::UNTESTED) ++sp.next;
+  return sp.next < sp.count ? sp.next : -1;
+}
+
+// Tests child i of the split point (taken by this thread) outside the lock and
+// records the result; the lock is held on entry and on return.
+void run_test(int i, Worker& w, std::unique_lock<std::mutex>& lock) {
+  SplitPoint& sp = root.split;
+  sp.state[i] = TestState::TESTING;
+  ++sp.testing;
+  lock.unlock();
+  w.abandon = &sp.closed;
+  w.stopped = false;
+  w.salt = root.salt;
+  const std::int32_t v =
+      test_child(*sp.board, sp.side, sp.depth, root.settings, *sp.list, i, sp.threshold, w);
+  lock.lock();
+  --sp.testing;
+  if (!w.stopped && !sp.closed) {
+    sp.value[i] = v;
+    sp.state[i] = v > sp.threshold ? TestState::BEYOND : TestState::BELOW;
+  }
+  root.changed.notify_all();
+}
+
 void helper_loop(int index) {
   Worker w;
   std::unique_lock lock(root.mutex);
   for (;;) {
-    int j = -1;
+    int test = -1, task = -1;
     root.changed.wait(lock, [&] {
       if (!root.active || index >= root.threads - 1) return false;
-      j = free_task(root.consumed);
-      return j >= 0;
+      test = untested_child();
+      if (test < 0) task = free_task(root.consumed);
+      return test >= 0 || task >= 0;
     });
     const std::uint64_t before = rules::node_count;
-    run_task(j, w, lock);
+    if (test >= 0) {
+      run_test(test, w, lock);
+    } else {
+      run_task(task, w, lock);
+    }
     root.lists += rules::node_count - before;
   }
+}
+
+ChildTest first_beyond_shared(const rules::Board& b, rules::Side side, int depth,
+                              const PassSettings& pass, const rules::MoveList& list, int count,
+                              std::int32_t threshold, Worker& w) {
+  SplitPoint& sp = root.split;
+  std::unique_lock lock(root.mutex);
+  sp.board = &b;
+  sp.list = &list;
+  sp.side = side;
+  sp.depth = depth;
+  sp.count = count;
+  sp.threshold = threshold;
+  sp.next = 0;
+  std::fill(sp.state, sp.state + count, TestState::UNTESTED);
+  sp.closed = false;
+  sp.open = true;
+  root.changed.notify_all();
+  ChildTest found;
+  for (int i = 0; i < count && !w.stopped;) {
+    if (sp.state[i] == TestState::BELOW) {
+      ++i;
+    } else if (sp.state[i] == TestState::BEYOND) {
+      found = {i, sp.value[i]};
+      break;
+    } else {
+      // Test this child, or, while a helper does, the next one nobody took.
+      const int j = sp.state[i] == TestState::UNTESTED ? i : untested_child();
+      if (j >= 0) {
+        sp.state[j] = TestState::TESTING;
+        lock.unlock();
+        const std::int32_t v = test_child(b, side, depth, pass, list, j, threshold, w);
+        lock.lock();
+        if (w.stopped) break;
+        sp.value[j] = v;
+        sp.state[j] = v > threshold ? TestState::BEYOND : TestState::BELOW;
+      } else {
+        root.changed.wait_for(lock, std::chrono::milliseconds(QUIT_CHECK_MS));
+        check_quit();
+      }
+    }
+  }
+  // The helpers leave their tests; the point is gone once none is testing.
+  sp.open = false;
+  sp.closed = true;
+  root.changed.wait(lock, [&] { return sp.testing == 0; });
+  return found;
 }
 
 // Starts helper threads until there are enough for threads; the lock is held.
@@ -363,6 +500,7 @@ RootPassScope::RootPassScope(const rules::Board& b, rules::Side side, const rule
 std::int32_t root_entry_value(int i, float bound) {
   static Worker worker;
   worker.looks_for_quit = true;
+  worker.shares_tests = root.threads > 1;
   std::unique_lock lock(root.mutex);
   root.consumed = i;
   if (bound != root.bound) {

@@ -99,7 +99,8 @@ void reserve_table(int mib) {
   std::size_t count = 1;
   while (count * 2 * sizeof(Bucket) <= static_cast<std::size_t>(mib) << 20) count *= 2;
   memory_bytes = count * sizeof(Bucket) + HUGE_PAGE;
-  memory = ::mmap(nullptr, memory_bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  memory =
+      ::mmap(nullptr, memory_bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
   if (memory == MAP_FAILED) std::abort();
   const auto address = reinterpret_cast<std::uintptr_t>(memory);
   buckets = reinterpret_cast<Bucket*>((address + HUGE_PAGE - 1) & ~(HUGE_PAGE - 1));
@@ -163,11 +164,10 @@ void store_table(const TableKey& key, int depth, Bound bound, std::int32_t value
   const unsigned age = generation.load(std::memory_order_relaxed) & SIX_BITS;
   const std::uint64_t data =
       (static_cast<std::uint64_t>(static_cast<std::uint32_t>(value)) & ((1U << VALUE_BITS) - 1)) |
-      std::uint64_t{best} << MOVE_SHIFT | std::uint64_t{static_cast<std::uint8_t>(bound)}
-                                              << BOUND_SHIFT |
-      (static_cast<std::uint64_t>(depth) & SIX_BITS) << PLY_SHIFT | std::uint64_t{age}
-                                                                        << AGE_SHIFT |
-      key.position >> TAG_SHIFT << TAG_SHIFT;
+      std::uint64_t{best} << MOVE_SHIFT |
+      std::uint64_t{static_cast<std::uint8_t>(bound)} << BOUND_SHIFT |
+      (static_cast<std::uint64_t>(depth) & SIX_BITS) << PLY_SHIFT |
+      std::uint64_t{age} << AGE_SHIFT | key.position >> TAG_SHIFT << TAG_SHIFT;
   // The slot: this key's own, else the one least worth keeping: empty, then
   // from an earlier generation, then the one furthest from the root.
   Bucket& bucket = buckets[key.position & bucket_mask];
@@ -180,8 +180,9 @@ void store_table(const TableKey& key, int depth, Bound bound, std::int32_t value
       slot = i;
       break;
     }
-    const int replaceable =
-        old == 0 ? 3 << 6 : age_of(old) != age ? (2 << 6) + ply_of(old) : ply_of(old);
+    const int replaceable = old == 0             ? 3 << 6
+                            : age_of(old) != age ? (2 << 6) + ply_of(old)
+                                                 : ply_of(old);
     if (replaceable > most_replaceable) {
       most_replaceable = replaceable;
       slot = i;

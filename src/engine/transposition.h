@@ -60,7 +60,6 @@ void prefetch_table(const TableKey& key);
 TableHit probe_table(const TableKey& key);
 
 // Stores what a search at ply depth found for a position.
-void store_table(const TableKey& key, int depth, Bound bound, std::int32_t value,
-                 rules::Move best);
+void store_table(const TableKey& key, int depth, Bound bound, std::int32_t value, rules::Move best);
 
 }  // namespace engine

@@ -192,7 +192,7 @@ int pawn_move_count(const Board& b, Side side) {
          std::popcount(toward_h);
 }
 
-int count_moves(const Board& b, Side side) {
+MORVA_BIT_COUNTING int count_moves(const Board& b, Side side) {
   const Bitboard own = b.occupied[side];
   const Bitboard enemy = b.occupied[other_side(side)];
   int n = pawn_move_count(b, side);
@@ -207,9 +207,11 @@ int count_moves(const Board& b, Side side) {
   return n < MOVE_LIMIT ? n : MOVE_LIMIT;
 }
 
-int count_captures(Board b) { return side_captures(b, BLACK) + side_captures(b, WHITE); }
+MORVA_BIT_COUNTING int count_captures(Board b) {
+  return side_captures(b, BLACK) + side_captures(b, WHITE);
+}
 
-bool captures_at_least(const Board& b, int count) {
+MORVA_BIT_COUNTING bool captures_at_least(const Board& b, int count) {
   // No piece takes more than the sixteen enemy pieces there can be.
   constexpr int MOST_PAIRS = 2 * 16 * 16;
   if (count > MOST_PAIRS) return false;
