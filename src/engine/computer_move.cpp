@@ -11,6 +11,7 @@
 #include "engine/fast_search.h"
 #include "engine/progress.h"
 #include "engine/search.h"
+#include "engine/transposition.h"
 #include "rules/make_move.h"
 #include "rules/movegen.h"
 #include "rules/notation.h"
@@ -56,7 +57,7 @@ int score_pass(const rules::Board& b, rules::Side side, const rules::MoveList& l
     maxlevel = pass.maxlevel;
     complexity = pass.complexity;
   } else {
-    root.emplace(b, side, list, count, pass, settings.threads);
+    root.emplace(b, side, list, count, pass, settings.threads, settings.hash_mib);
   }
   const std::int32_t win = win_for(side);
   float node_bound = static_cast<float>(-win);
@@ -135,6 +136,8 @@ StrengthSettings read_strength(const config::IniText& ini) {
   }
   const std::optional<std::string> threads = config::ini_find(ini, ALGO_SECTION, "threads");
   if (threads) s.threads = std::min(config::parse_int(*threads), search_thread_count(0));
+  const std::optional<std::string> hash = config::ini_find(ini, ALGO_SECTION, "hash");
+  if (hash) s.hash_mib = std::clamp(config::parse_int(*hash), 0, MAX_TABLE_MIB);
   const config::IniInt c = config::ini_int_deferred(ini, ALGO_SECTION, "complexity");
   s.complexity = c.value;
   s.complexity_miss = c.miss;

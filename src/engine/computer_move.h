@@ -21,13 +21,14 @@ struct StrengthSettings {
   // pass takes the value (a move the ordering pass decides never reads it).
   const char* complexity_miss = nullptr;
   int threads = 0;            // threads of the search; 0: one for every core
+  int hash_mib = 0;           // size of the search's table in MiB; 0: the default
   bool plain_search = false;  // score with the plain `search` (the reference)
 };
 
 // Reads section ALGO: level, prelevel and maxlevel in this order (a missing
 // one reads 0 after the reader's warning; one deeper than MAX_DEPTH is brought
 // to it, with a warning on standard error), the optional threads (never more
-// than the cores), and complexity with its warning owed.
+// than the cores) and hash, and complexity with its warning owed.
 StrengthSettings read_strength(const config::IniText& ini);
 
 // Returns the move the computer plays for side in b under the settings (never

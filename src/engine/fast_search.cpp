@@ -462,7 +462,7 @@ void start_helpers(int threads) {
 
 std::int32_t fast_search(rules::Board b, rules::Side side, int depth, const PassSettings& pass,
                          float bound) {
-  reserve_table(0);
+  if (table_bytes() == 0) reserve_table(0);
   static Worker worker;
   worker.abandon = nullptr;
   worker.stopped = false;
@@ -476,8 +476,8 @@ int search_thread_count(int threads) {
 }
 
 RootPassScope::RootPassScope(const rules::Board& b, rules::Side side, const rules::MoveList& list,
-                             int count, const PassSettings& pass, int threads) {
-  reserve_table(0);
+                             int count, const PassSettings& pass, int threads, int hash_mib) {
+  reserve_table(hash_mib);
   std::lock_guard lock(root.mutex);
   root.salt = pass_salt(pass.limit, pass.maxlevel, pass.complexity);
   new_table_generation();

@@ -36,9 +36,9 @@ std::int32_t fast_search(rules::Board b, rules::Side side, int depth, const Pass
 // RootPassScope always closes it, also on an early return.
 struct RootPassScope {
   // Opens the pass for the count entries of list; threads counts the caller
-  // (0: one for every core).
+  // (0: one for every core); the table holds hash_mib MiB (0: the default).
   RootPassScope(const rules::Board& b, rules::Side side, const rules::MoveList& list, int count,
-                const PassSettings& pass, int threads);
+                const PassSettings& pass, int threads, int hash_mib = 0);
   // Waits for the helpers to leave their work and adds the lists they
   // generated to the caller's node_count.
   ~RootPassScope();

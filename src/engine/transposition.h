@@ -32,8 +32,9 @@ struct TableHit {
   rules::Move hint = rules::END_MOVE;
 };
 
-// The table's size when none is asked for, in MiB.
+// The table's size when none is asked for, and the largest asked for, in MiB.
 inline constexpr int DEFAULT_TABLE_MIB = 64;
+inline constexpr int MAX_TABLE_MIB = 1 << 16;
 
 // Makes the table hold about mib MiB (DEFAULT_TABLE_MIB for 0 or less),
 // emptying it when the size changes. Call only while no search runs.

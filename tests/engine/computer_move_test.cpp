@@ -229,4 +229,28 @@ TEST(ComputerMove, DepthSettingsBeyondReasonAreBroughtIntoRange) {
   EXPECT_EQ(errors.text(), "morva: conf.ini: maxlevel=3500 is deeper than 64 plies; 64 is used\n");
 }
 
+TEST(ComputerMove, StrengthSettingsReadTheirKeys) {
+  struct Case {
+    const char* ini;
+    int level, prelevel, maxlevel, complexity, threads, hash;
+  };
+  const Case cases[] = {
+      {"[ALGO]level=7;prelevel=3;maxlevel=8;complexity=14;", 7, 3, 8, 14, 0, 0},
+      {"[ALGO]level=7;prelevel=3;maxlevel=8;complexity=14;threads=1;hash=256;", 7, 3, 8, 14, 1,
+       256},
+      {"[ALGO]level=2;prelevel=1;maxlevel=3;complexity=2;hash=-5;threads=x;", 2, 1, 3, 2, 0, 0},
+  };
+  for (const Case& c : cases) {
+    config::IniText ini;
+    const std::string text = c.ini;
+    std::copy(text.begin(), text.end(), ini.text);
+    ini.length = static_cast<int>(text.size());
+    const engine::StrengthSettings s = engine::read_strength(ini);
+    EXPECT_EQ(
+        std::vector<int>({s.level, s.prelevel, s.maxlevel, s.complexity, s.threads, s.hash_mib}),
+        std::vector<int>({c.level, c.prelevel, c.maxlevel, c.complexity, c.threads, c.hash}))
+        << c.ini;
+  }
+}
+
 }  // namespace

@@ -53,7 +53,8 @@ const Suite SUITES[] = {
 };
 
 struct Options {
-  int threads = 0;  // 0: every core
+  int threads = 0;   // 0: every core
+  int hash_mib = 0;  // 0: the default table
   bool reference = false;
   bool write = false;
   const Suite* suite = &SUITES[0];
@@ -141,6 +142,10 @@ std::optional<Options> parse_options(const Args& args) {
       const std::optional<int> threads = positive_int(args[++i]);
       if (!threads) return std::nullopt;
       o.threads = *threads;
+    } else if (a == "--hash" && i + 1 < args.size()) {
+      const std::optional<int> mib = positive_int(args[++i]);
+      if (!mib) return std::nullopt;
+      o.hash_mib = *mib;
     } else if (a == "--reference") {
       o.reference = true;
     } else if (a == "--write") {
@@ -204,6 +209,7 @@ Totals run_setting(const BenchSetting& s, const std::vector<std::string>& fens, 
   settings.maxlevel = s.maxlevel;
   settings.complexity = s.complexity;
   settings.threads = o.threads;
+  settings.hash_mib = o.hash_mib;
   settings.plain_search = o.reference;
 
   std::printf(
@@ -266,7 +272,7 @@ int cmd_bench(const Args& args) {
   if (!o) {
     return fail(
         "usage: morva-cli bench [--suite main|all-phase] [--setting NAME|L,P,M,C]... "
-        "[--threads N] [--reference] [--write] [--dir DIR]");
+        "[--threads N] [--hash MIB] [--reference] [--write] [--dir DIR]");
   }
   const fs::path positions = o->dir / o->suite->positions;
   const std::vector<std::string> fens = read_positions(positions);

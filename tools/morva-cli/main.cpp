@@ -27,8 +27,8 @@ constexpr Command COMMANDS[] = {
     {"think", "think FEN", cli::cmd_think},
     {"play", "play PAIRS", cli::cmd_play},
     {"bench",
-     "bench [--suite main|all-phase] [--setting NAME|L,P,M,C]... [--threads N] [--reference] "
-     "[--write] [--dir DIR]",
+     "bench [--suite main|all-phase] [--setting NAME|L,P,M,C]... [--threads N] [--hash MIB] "
+     "[--reference] [--write] [--dir DIR]",
      cli::cmd_bench},
 };
 
