@@ -220,6 +220,18 @@ std::int32_t test_child(const rules::Board& b, rules::Side side, int depth,
 ChildTest first_beyond_shared(const rules::Board& b, rules::Side side, int depth,
                               const PassSettings& pass, const rules::MoveList& list, int count,
                               std::int32_t threshold, Worker& w);
+std::int32_t assisted_negamax(const rules::Board& b, rules::Side side, int depth,
+                              const PassSettings& pass, std::int32_t alpha, std::int32_t beta,
+                              Worker& w);
+
+// Returns negamax of b, with idle helpers searching its children ahead when
+// this thread shares its work.
+std::int32_t exact_search(const rules::Board& b, rules::Side side, int depth,
+                          const PassSettings& pass, std::int32_t alpha, std::int32_t beta,
+                          Worker& w) {
+  if (w.shares_tests) return assisted_negamax(b, side, depth, pass, alpha, beta, w);
+  return negamax(b, side, depth, pass, alpha, beta, w);
+}
 
 // Returns the first child of b, in generation order, whose test lies beyond
 // the threshold, with that test's value (a lower bound of its exact value).
@@ -251,14 +263,15 @@ std::int32_t search_position(const rules::Board& b, rules::Side side, int depth,
     // is what the plain search returns.
     const rules::Board child = rules::make_move(b, list[beyond.index]);
     const std::int32_t v = beyond.value;
-    const std::int32_t exact = v == WIN_SCORE ? v
-                                              : -negamax(child, rules::other_side(side), depth + 1,
-                                                         pass, -INFINITE, -(v - 1), w);
+    const std::int32_t exact = v == WIN_SCORE
+                                   ? v
+                                   : -exact_search(child, rules::other_side(side), depth + 1, pass,
+                                                   -INFINITE, -(v - 1), w);
     return w.stopped ? 0 : for_mover(exact, side);
   }
   // No child beats the bound: the exact value, below threshold + 1, from the
   // children in any order.
-  const std::int32_t exact = negamax(b, side, depth, pass, -INFINITE, threshold + 1, w);
+  const std::int32_t exact = exact_search(b, side, depth, pass, -INFINITE, threshold + 1, w);
   return w.stopped ? 0 : for_mover(exact, side);
 }
 
@@ -280,17 +293,25 @@ struct RootTask {
 // has taken; the main thread reads the results in generation order.
 enum class TestState : std::uint8_t { UNTESTED, TESTING, BELOW, BEYOND };
 
+//
+// While the main thread searches a position for its exact value, the helpers
+// instead search its children from the last one back (the main thread starts
+// at the front) with the position's window: the values only go to the table,
+// where the main thread finds them.
 struct SplitPoint {
   bool open = false;
+  bool assist = false;                  // searching children for the table
   const rules::Board* board = nullptr;  // the main thread's, while open
   const rules::MoveList* list = nullptr;
   rules::Side side = rules::WHITE;
   int depth = 0;
   int count = 0;
   std::int32_t threshold = 0;
-  int next = 0;                     // no child below it is untested
-  int testing = 0;                  // helpers testing now
-  std::atomic<bool> closed{false};  // tells the helpers to leave their tests
+  std::int32_t alpha = 0, beta = 0;  // the window, when assisting
+  rules::MoveList own_list;          // the children, when assisting
+  int next = 0;                      // no child below it is untested (from the back, assisting)
+  int testing = 0;                   // helpers testing now
+  std::atomic<bool> closed{false};   // tells the helpers to leave their tests
   TestState state[rules::MOVE_LIST_CAPACITY];
   std::int32_t value[rules::MOVE_LIST_CAPACITY];
 };
@@ -360,8 +381,18 @@ void run_task(int j, Worker& w, std::unique_lock<std::mutex>& lock) {
 int untested_child() {
   SplitPoint& sp = root.split;
   if (!sp.open) return -1;
+  if (sp.assist) return sp.next > 0 ? --sp.next : -1;
   while (sp.next < sp.count && sp.state[sp.next] != TestState::UNTESTED) ++sp.next;
   return sp.next < sp.count ? sp.next : -1;
+}
+
+// Closes the split point: the helpers leave their work, and it is gone once
+// none is at work; the lock is held.
+void close_split(std::unique_lock<std::mutex>& lock) {
+  SplitPoint& sp = root.split;
+  sp.open = false;
+  sp.closed = true;
+  root.changed.wait(lock, [&] { return sp.testing == 0; });
 }
 
 // Tests child i of the split point (taken by this thread) outside the lock and
@@ -374,11 +405,16 @@ void run_test(int i, Worker& w, std::unique_lock<std::mutex>& lock) {
   w.abandon = &sp.closed;
   w.stopped = false;
   w.salt = root.salt;
-  const std::int32_t v =
-      test_child(*sp.board, sp.side, sp.depth, root.settings, *sp.list, i, sp.threshold, w);
+  if (sp.assist) {
+    negamax(rules::make_move(*sp.board, (*sp.list)[i]), rules::other_side(sp.side), sp.depth + 1,
+            root.settings, -sp.beta, -sp.alpha, w);
+  }
+  const std::int32_t v = sp.assist ? 0
+                                   : test_child(*sp.board, sp.side, sp.depth, root.settings,
+                                                *sp.list, i, sp.threshold, w);
   lock.lock();
   --sp.testing;
-  if (!w.stopped && !sp.closed) {
+  if (!sp.assist && !w.stopped && !sp.closed) {
     sp.value[i] = v;
     sp.state[i] = v > sp.threshold ? TestState::BEYOND : TestState::BELOW;
   }
@@ -411,6 +447,7 @@ ChildTest first_beyond_shared(const rules::Board& b, rules::Side side, int depth
                               std::int32_t threshold, Worker& w) {
   SplitPoint& sp = root.split;
   std::unique_lock lock(root.mutex);
+  sp.assist = false;
   sp.board = &b;
   sp.list = &list;
   sp.side = side;
@@ -446,11 +483,32 @@ ChildTest first_beyond_shared(const rules::Board& b, rules::Side side, int depth
       }
     }
   }
-  // The helpers leave their tests; the point is gone once none is testing.
-  sp.open = false;
-  sp.closed = true;
-  root.changed.wait(lock, [&] { return sp.testing == 0; });
+  close_split(lock);
   return found;
+}
+
+std::int32_t assisted_negamax(const rules::Board& b, rules::Side side, int depth,
+                              const PassSettings& pass, std::int32_t alpha, std::int32_t beta,
+                              Worker& w) {
+  SplitPoint& sp = root.split;
+  std::unique_lock lock(root.mutex);
+  sp.assist = true;
+  sp.board = &b;
+  sp.side = side;
+  sp.depth = depth;
+  sp.alpha = alpha;
+  sp.beta = beta;
+  sp.count = rules::generate_moves(b, side, sp.own_list);
+  sp.list = &sp.own_list;
+  sp.next = sp.count - 1;  // the last child, the pass, is left to the main thread
+  sp.closed = false;
+  sp.open = true;
+  root.changed.notify_all();
+  lock.unlock();
+  const std::int32_t v = negamax(b, side, depth, pass, alpha, beta, w);
+  lock.lock();
+  close_split(lock);
+  return v;
 }
 
 // Starts helper threads until there are enough for threads; the lock is held.
