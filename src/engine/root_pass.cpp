@@ -89,6 +89,17 @@ RootPass& root = *new RootPass;
 
 int core_count() { return static_cast<int>(std::max(1U, std::thread::hardware_concurrency())); }
 
+// Returns whether an entry searched with one bound gives what a search with
+// another would. The search of an entry returns the value of the first child
+// that beats its bound for the opponent, or, when none does, the entry's exact
+// value; a value that does not beat its own bound is that exact value, and
+// then no child beats a new bound that the value does not beat either.
+bool holds_for(const RootTask& t, float bound) {
+  if (t.bound == bound) return true;
+  const auto v = static_cast<float>(t.value);
+  return root.side == rules::WHITE ? v >= t.bound && v >= bound : v <= t.bound && v <= bound;
+}
+
 // Returns the first entry from the caller's on that nobody has taken, or -1.
 int free_task(int from) {
   for (int j = from; j < root.count; ++j) {
@@ -300,11 +311,12 @@ std::int32_t root_entry_value(int i, float bound) {
   std::unique_lock lock(root.mutex);
   root.consumed = i;
   if (bound != root.bound) {
-    // The best has moved: what was searched ahead with the old bound is of no use.
+    // The best has moved: what was searched ahead with the old bound is of no
+    // use, unless it is the entry's exact value and that holds the new bound.
     root.bound = bound;
     for (int j = i; j < root.count; ++j) {
       RootTask& t = root.task[j];
-      if (t.state == TaskState::DONE && t.bound != bound) t.state = TaskState::FREE;
+      if (t.state == TaskState::DONE && !holds_for(t, bound)) t.state = TaskState::FREE;
       if (t.state == TaskState::RUNNING && t.bound != bound) t.abandon = true;
     }
     root.changed.notify_all();
