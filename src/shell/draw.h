@@ -14,6 +14,10 @@ struct Rgb {
   Uint8 r, g, b;
 };
 
+// The piece sheet's grid: pawn to king in columns, white's row above black's.
+inline constexpr int PIECE_SHEET_COLUMNS = 6;
+inline constexpr int PIECE_SHEET_ROWS = 2;
+
 inline constexpr Rgb LIGHT_SQUARE = {230, 230, 230};
 inline constexpr Rgb LIGHT_SELECTED = {180, 180, 180};
 inline constexpr Rgb DARK_SQUARE = {50, 20, 30};

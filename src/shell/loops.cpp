@@ -58,8 +58,9 @@ void play_game(Game& g, bool human_first) {
     }
     const rules::Move m = human_move(g, human);
     g.board = rules::make_move(g.board, m);
-    draw_board(g, g.board);
+    // Written before the drawing, which ends the game when m took the king.
     record(m, human_first ? " - " : "\n");
+    draw_board(g, g.board);
     if (human_first) record(play_computer(g, computer), "\n");
   }
 }

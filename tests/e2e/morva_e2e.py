@@ -2,10 +2,11 @@
 """End-to-end tests of the window program: the built morva in a real window
 under its own Xvfb, driven with xdotool, in a fresh working folder each time.
 
-Usage: morva_e2e.py CASE --morva PATH --data DIR
+Usage: morva_e2e.py CASE --morva PATH --data DIR [--cli MORVA_CLI]
        morva_e2e.py screenshot OUT.png --morva PATH --data DIR
        morva_e2e.py installed --morva PATH --data DIR --build BUILD_DIR
-CASE is one of: white, black, demo, capture, no-index, installed.
+CASE is one of: white, black, demo, capture, no-index, installed, stop, closed-streams,
+broken-pipe.
 """
 
 import argparse
@@ -28,6 +29,16 @@ DARK, LIGHT = (50, 20, 30), (230, 230, 230)
 MAGENTA = (255, 0, 255)
 # Small and fast strength settings, so the computer answers in well under a second.
 FAST_ALGO = "[ALGO]\nlevel=2;\nprelevel=1;\nmaxlevel=3;\ncomplexity=2;\n"
+# Settings of a demo game that lasts: a few moves a second for well over a minute.
+STEADY_ALGO = "[ALGO]\nlevel=4;\nprelevel=2;\nmaxlevel=5;\ncomplexity=6;\n"
+# Settings at which the computer thinks about the opening position for ever.
+ENDLESS_ALGO = "[ALGO]\nlevel=50;\nprelevel=3;\nmaxlevel=60;\ncomplexity=14;\n"
+# Settings at which the computer looks at its own move only, blind to any threat.
+ONE_PLY_ALGO = "[ALGO]\nlevel=1;\nprelevel=1;\nmaxlevel=1;\ncomplexity=99;\n"
+# Settings of morva-cli choosing the human's moves: deep enough to see a king fall.
+HUMAN_ALGO = "[ALGO]\nlevel=3;\nprelevel=1;\nmaxlevel=3;\ncomplexity=99;\n"
+START_FEN = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w"
+STOP_LIMIT = 2  # seconds from a request to stop until the process has ended
 SQUARE_NAMES = {f + r: 8 * (int(r) - 1) + "abcdefgh".index(f) for f in "abcdefgh" for r in "12345678"}
 TIME_LIMIT = 120  # seconds for one whole case
 MOVE = r"(?:[a-h][0-9]+){2}"  # a move as the game record writes it (castling: f13f13...)
@@ -86,23 +97,24 @@ class Xvfb:
             self.process.wait()
 
 
-def write_settings(folder, usercolor):
+def write_settings(folder, usercolor, algo=FAST_ALGO):
     with open(os.path.join(folder, "conf.ini"), "w") as ini:
-        ini.write("[GAME]\nusercolor=%s;\n%s" % (usercolor, FAST_ALGO))
+        ini.write("[GAME]\nusercolor=%s;\n%s" % (usercolor, algo))
 
 
 class Game:
-    """morva running in a scratch folder that holds conf.ini, bitmaps/ and db/
-    (or, given a command, that command run with the scratch folder for its logs)."""
+    """morva (or another command) running in a scratch folder that holds conf.ini,
+    bitmaps/ and db/ from data (without data, only the logs)."""
 
-    def __init__(self, morva, data, usercolor, display, with_index=True, command=None, env=None):
+    def __init__(self, morva, data, usercolor, display, with_index=True, command=None, env=None,
+                 algo=FAST_ALGO, stdout=None, preexec=None):
         self.folder = tempfile.mkdtemp(prefix="morva-e2e-")
-        if command is None:
+        if data is not None:
             shutil.copytree(os.path.join(data, "bitmaps"), os.path.join(self.folder, "bitmaps"))
             shutil.copytree(os.path.join(data, "db"), os.path.join(self.folder, "db"))
             if not with_index:
                 os.remove(os.path.join(self.folder, "db", "index.db"))
-            write_settings(self.folder, usercolor)
+            write_settings(self.folder, usercolor, algo)
         self.display = display
         env = dict(env or os.environ)
         env.pop("SDL_VIDEODRIVER", None)
@@ -114,8 +126,8 @@ class Game:
         self.out_file = open(self.out_path, "wb")
         self.err_file = open(os.path.join(self.folder, "stderr.txt"), "wb")
         self.process = subprocess.Popen(command or [morva], cwd=self.folder, env=env,
-                                        stdout=self.out_file, stderr=self.err_file,
-                                        stdin=subprocess.DEVNULL)
+                                        stdout=stdout or self.out_file, stderr=self.err_file,
+                                        stdin=subprocess.DEVNULL, preexec_fn=preexec)
         self.window = None
 
     def __enter__(self):
@@ -312,52 +324,143 @@ def case_demo(args):
               "a white move in the record is not a move:\n" + out)
 
 
+def wait_board_changes(game, count):
+    """Waits until the board (the margin and the progress dialog left out) has
+    been seen to change count times: the game goes on."""
+    seen = [None]
+
+    def changed():
+        board = game.screenshot().crop((SQUARE, SQUARE, 9 * SQUARE, 9 * SQUARE)).tobytes()
+        if board != seen[-1]:
+            seen.append(board)
+        return len(seen) > count + 1
+
+    wait_until(changed, 60, "%d changes of the board (morva: %s)" % (count, game.process.poll()))
+
+
+def demo_plays_on(args, started=None, **streams):
+    """A demo game started with the given standard streams plays on, and a close ends it."""
+    with Xvfb() as x, Game(args.morva, args.data, "demo", x.display, algo=STEADY_ALGO,
+                           **streams) as game:
+        if started:
+            started()
+        game.wait_window()
+        wait_board_changes(game, 4)
+        game.close_window()
+        status = game.wait_exit()
+        check(status == 0, "window closed: status %d" % status)
+
+
+def case_closed_streams(args):
+    """Standard input, output and error closed (morva <&- >&- 2>&-)."""
+    demo_plays_on(args, preexec=lambda: [os.close(fd) for fd in (0, 1, 2)])
+
+
+def case_broken_pipe(args):
+    """The record read through a pipe whose reader goes away after a line (morva | head -1)."""
+    read_end, write_end = os.pipe()
+
+    def reader_goes_away():
+        os.close(write_end)
+        with os.fdopen(read_end, "rb") as reader:
+            check(reader.readline(), "no record came through the pipe")
+
+    demo_plays_on(args, reader_goes_away, stdout=write_end)
+
+
 def blend(src, dst):
     """The colour of src drawn at alpha 130 over dst."""
     return tuple((s * 130 + d * (255 - 130)) // 255 for s, d in zip(src, dst))
 
 
+def wait_end_then_click(game, data, name):
+    """Waits for an end picture (white or black) over the board; a click then ends the game."""
+    picture = Image.open(os.path.join(data, "bitmaps", name + ".bmp")).convert("RGB")
+    left, top = 5 * SQUARE - picture.width // 2, 5 * SQUARE - picture.height // 2
+
+    def end_picture_shown():
+        shot = game.screenshot()
+        drawn = matched = 0
+        for y in range(0, picture.height, 3):
+            for x in range(0, picture.width, 3):
+                src = picture.getpixel((x, y))
+                if src == MAGENTA:
+                    continue
+                drawn += 1
+                seen = shot.getpixel((left + x, top + y))
+                matched += any(all(abs(a - b) <= 2 for a, b in zip(seen, blend(src, ground)))
+                               for ground in (LIGHT, DARK))
+        return drawn and matched >= drawn // 2  # pieces under the picture blend otherwise
+
+    wait_until(end_picture_shown, 5, "the %s end picture over the board" % name)
+    time.sleep(0.3)
+    check(game.process.poll() is None, "morva ended before the click")
+    game.click("a1", 0)
+    check(game.wait_exit() == 0, "click after the end: status not 0")
+
+
+def play_and_wait_reply(game, move):
+    """Clicks a move of the human playing white and returns the computer's reply."""
+    before = game.output()
+    game.click(move[:2], 0)
+    game.click(move[2:4], 0)
+    reply = wait_until(lambda: re.fullmatch(re.escape(before) + r"%s - (?:.*\n)*(%s)\n" %
+                                            (move, MOVE), game.output()), 30,
+                       "the computer's reply to " + move)
+    return reply.group(1)
+
+
+def fen_after(args, moves):
+    """The position (placement and side to move) after moves from the start, by morva-cli."""
+    made = subprocess.run([args.cli, "make", START_FEN, *moves], capture_output=True, text=True,
+                          check=True)
+    return " ".join(made.stdout.split()[:2])
+
+
 def case_capture(args):
     """The human walks the white king out until the computer takes it: the black
-    end picture shows at once over the board, and a click ends the game."""
+    end picture shows at once over the board, and a click ends the game. Then the
+    human, playing morva-cli's choices, takes the king of a computer that looks
+    one ply deep: that move ends the record, and the white end picture shows."""
     with Xvfb() as x, Game(args.morva, args.data, "white", x.display) as game:
         game.wait_window()
         king = "e1"
         for move in ["f2f3", "e1f2", "f2e3", "e3d4", "d4c5", "c5b6", "b6a7"]:
             check(move[:2] in ("f2", king), "the walk lost its king")
-            before = game.output()
-            game.click(move[:2], 0)
-            game.click(move[2:], 0)
-            reply = wait_until(lambda: re.fullmatch(re.escape(before) + r"%s - (?:.*\n)*(%s)\n" %
-                                                    (move, MOVE), game.output()), 30,
-                               "the computer's reply to " + move)
+            reply = play_and_wait_reply(game, move)
             king = move[2:] if move[:2] == king else king
-            if reply.group(1)[-2:] == king:
+            if reply[-2:] == king:
                 break
         else:
             raise Failure("the computer never took the king")
-        picture = Image.open(os.path.join(args.data, "bitmaps", "black.bmp")).convert("RGB")
-        left, top = 5 * SQUARE - picture.width // 2, 5 * SQUARE - picture.height // 2
+        wait_end_then_click(game, args.data, "black")
 
-        def end_picture_shown():
-            shot = game.screenshot()
-            drawn = matched = 0
-            for y in range(0, picture.height, 3):
-                for x in range(0, picture.width, 3):
-                    src = picture.getpixel((x, y))
-                    if src == MAGENTA:
-                        continue
-                    drawn += 1
-                    seen = shot.getpixel((left + x, top + y))
-                    matched += any(all(abs(a - b) <= 2 for a, b in zip(seen, blend(src, ground)))
-                                   for ground in (LIGHT, DARK))
-            return drawn and matched >= drawn // 2  # pieces under the picture blend otherwise
-
-        wait_until(end_picture_shown, 5, "the black end picture over the board")
-        time.sleep(0.3)
-        check(game.process.poll() is None, "morva ended before the click")
-        game.click("a1", 0)
-        check(game.wait_exit() == 0, "click after the end: status not 0")
+    check(args.cli, "the capture case needs --cli")
+    chooser = tempfile.mkdtemp(prefix="morva-e2e-human-")
+    try:
+        shutil.copytree(os.path.join(args.data, "db"), os.path.join(chooser, "db"))
+        write_settings(chooser, "white", HUMAN_ALGO)
+        with Xvfb() as x, Game(args.morva, args.data, "white", x.display,
+                               algo=ONE_PLY_ALGO) as game:
+            game.wait_window()
+            moves = []
+            for _ in range(20):
+                chosen = subprocess.run([args.cli, "think", fen_after(args, moves)], cwd=chooser,
+                                        capture_output=True, text=True, check=True)
+                move = chosen.stdout.split()[-1].replace("f13f13", "e1g1").replace("e13e13", "e1c1")
+                if "k" not in fen_after(args, moves + [move]).split()[0]:
+                    break
+                moves += [move, play_and_wait_reply(game, move)]
+            else:
+                raise Failure("the human never took the king")
+            before = game.output()
+            game.click(move[:2], 0)
+            game.click(move[2:4], 0)
+            wait_until(lambda: game.output() == before + move + " - ", 10,
+                       "the winning move %s in the record" % move)
+            wait_end_then_click(game, args.data, "white")
+    finally:
+        shutil.rmtree(chooser, ignore_errors=True)
 
 
 def case_no_index(args):
@@ -402,6 +505,41 @@ def case_installed(args):
         shutil.rmtree(home, ignore_errors=True)
 
 
+def stopped_within_limit(process, stop, what):
+    """Asks a running process to stop; returns its status, failing after STOP_LIMIT seconds."""
+    stop()
+    try:
+        return process.wait(timeout=STOP_LIMIT)
+    except subprocess.TimeoutExpired:
+        raise Failure("%s: still running %d s later" % (what, STOP_LIMIT))
+
+
+def case_stop(args):
+    """The computer thinks for ever about its opening move; a close, Escape or a
+    termination signal ends the game anyway, and so do signals to morva-cli think."""
+    stops = [("window closed", lambda game: game.close_window()),
+             ("Escape released", lambda game: game.press_escape()),
+             ("SIGTERM", lambda game: game.process.send_signal(signal.SIGTERM)),
+             ("SIGINT", lambda game: game.process.send_signal(signal.SIGINT))]
+    for what, stop in stops:
+        with Xvfb() as x, Game(args.morva, args.data, "black", x.display,
+                               algo=ENDLESS_ALGO) as game:
+            game.wait_window()
+            time.sleep(1)  # deep in the main pass by now, far from its next progress report
+            check(game.process.poll() is None, "morva ended before being asked to: " + what)
+            status = stopped_within_limit(game.process, lambda: stop(game), what)
+            check(status == 0, "%s while thinking: status %d" % (what, status))
+    check(args.cli, "the stop case needs --cli")
+    for sig in (signal.SIGTERM, signal.SIGINT):
+        with Game(None, args.data, "black", None, algo=ENDLESS_ALGO,
+                  command=[args.cli, "think", START_FEN]) as think:
+            time.sleep(1)
+            check(think.process.poll() is None, "morva-cli think ended by itself")
+            status = stopped_within_limit(think.process, lambda: think.process.send_signal(sig),
+                                          "morva-cli think, " + sig.name)
+            check(status == -sig, "morva-cli think, %s: status %d" % (sig.name, status))
+
+
 def make_screenshot(args):
     """A game in progress as white, for the README."""
     with Xvfb() as x, Game(args.morva, args.data, "white", x.display) as game:
@@ -422,7 +560,8 @@ def make_screenshot(args):
 
 
 CASES = {"white": case_white, "black": case_black, "demo": case_demo, "no-index": case_no_index,
-         "installed": case_installed, "capture": case_capture}
+         "installed": case_installed, "capture": case_capture, "stop": case_stop,
+         "closed-streams": case_closed_streams, "broken-pipe": case_broken_pipe}
 
 
 def main():
@@ -432,8 +571,10 @@ def main():
     parser.add_argument("--morva", required=True)
     parser.add_argument("--data", required=True)
     parser.add_argument("--build", help="the build folder, for the installed case")
+    parser.add_argument("--cli", help="morva-cli, for the stop case")
     args = parser.parse_args()
     args.morva, args.data = os.path.abspath(args.morva), os.path.abspath(args.data)
+    args.cli = args.cli and os.path.abspath(args.cli)
 
     def out_of_time(*_):
         raise Failure("the whole case took longer than %d s" % TIME_LIMIT)
