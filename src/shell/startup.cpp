@@ -126,6 +126,10 @@ void start_game(Game& g) {
   config::load_ini(ini, SETTINGS_PATH);
   const GameMode mode = choose_mode(config::ini_value(ini, "GAME", "usercolor"));
   g.user_color = mode.user_color;
+  // Two additions, off unless set to "on"; left out, nothing is reported.
+  g.show_last_move = config::ini_find(ini, "GAME", "lastmove") == "on";
+  g.take_back = config::ini_find(ini, "GAME", "takeback") == "on";
+  if (g.take_back) g.turns.reserve(TURNS_RESERVED);
 
   engine::set_progress_report(report_to_window, &g);
   engine::set_quit_check(quit_if_waiting, &g);

@@ -6,7 +6,7 @@ Usage: morva_e2e.py CASE --morva PATH --data DIR [--cli MORVA_CLI]
        morva_e2e.py screenshot OUT.png --morva PATH --data DIR
        morva_e2e.py installed --morva PATH --data DIR --build BUILD_DIR
 CASE is one of: white, black, demo, capture, no-index, installed, stop, closed-streams,
-broken-pipe.
+broken-pipe, keys.
 """
 
 import argparse
@@ -26,6 +26,10 @@ from PIL import Image, ImageGrab
 SQUARE = 46  # pixels of one board square; the board starts one square in
 PIECE = 40
 DARK, LIGHT = (50, 20, 30), (230, 230, 230)
+LAST_DARK, LAST_LIGHT = (130, 105, 45), (220, 205, 120)  # the last move, with lastmove=on
+KEYS_ON = "lastmove=on;\ntakeback=on;\n"  # the two optional [GAME] keys, turned on
+# The squares a castling is shown on (and clicked as): the king's step.
+KING_STEPS = {"e13e13": "e1c1", "f13f13": "e1g1", "g13g13": "e8c8", "h13h13": "e8g8"}
 MAGENTA = (255, 0, 255)
 # Small and fast strength settings, so the computer answers in well under a second.
 FAST_ALGO = "[ALGO]\nlevel=2;\nprelevel=1;\nmaxlevel=3;\ncomplexity=2;\n"
@@ -97,9 +101,9 @@ class Xvfb:
             self.process.wait()
 
 
-def write_settings(folder, usercolor, algo=FAST_ALGO):
+def write_settings(folder, usercolor, algo=FAST_ALGO, keys=""):
     with open(os.path.join(folder, "conf.ini"), "w") as ini:
-        ini.write("[GAME]\nusercolor=%s;\n%s" % (usercolor, algo))
+        ini.write("[GAME]\nusercolor=%s;\n%s%s" % (usercolor, keys, algo))
 
 
 class Game:
@@ -107,14 +111,14 @@ class Game:
     bitmaps/ and db/ from data (without data, only the logs)."""
 
     def __init__(self, morva, data, usercolor, display, with_index=True, command=None, env=None,
-                 algo=FAST_ALGO, stdout=None, preexec=None):
+                 algo=FAST_ALGO, stdout=None, preexec=None, keys=""):
         self.folder = tempfile.mkdtemp(prefix="morva-e2e-")
         if data is not None:
             shutil.copytree(os.path.join(data, "bitmaps"), os.path.join(self.folder, "bitmaps"))
             shutil.copytree(os.path.join(data, "db"), os.path.join(self.folder, "db"))
             if not with_index:
                 os.remove(os.path.join(self.folder, "db", "index.db"))
-            write_settings(self.folder, usercolor, algo)
+            write_settings(self.folder, usercolor, algo, keys)
         self.display = display
         env = dict(env or os.environ)
         env.pop("SDL_VIDEODRIVER", None)
@@ -176,9 +180,17 @@ class Game:
         self.xdotool("mousemove", "--window", self.window, str(x), str(y), "click", "1")
         time.sleep(0.1)
 
-    def press_escape(self):
+    def press(self, key):
+        """Presses and releases a key with the pointer over the window's corner."""
         self.xdotool("mousemove", "--window", self.window, "5", "5")
-        self.xdotool("key", "Escape")
+        self.xdotool("key", key)
+
+    def press_escape(self):
+        self.press("Escape")
+
+    def board(self):
+        """The 8 x 8 squares as shown, without the margin."""
+        return self.screenshot().crop((SQUARE, SQUARE, 9 * SQUARE, 9 * SQUARE))
 
     def close_window(self):
         """Asks the window to close the way a window manager's close button does."""
@@ -242,17 +254,43 @@ def send_delete_window(display, window):
     x11.XCloseDisplay(dpy)
 
 
-def expected_square(data, code, dark):
-    """The 46 x 46 picture of a square holding a piece (cell code), as morva draws it."""
+def expected_square(data, code, ground):
+    """The 46 x 46 picture of a square of a colour holding a piece (cell code, 0 for
+    none), as morva draws it."""
+    square = Image.new("RGB", (SQUARE, SQUARE), ground)
+    if code == 0:
+        return square
     sheet = Image.open(os.path.join(data, "bitmaps", "piece.bmp")).convert("RGB")
     column, row = abs(code) - 1, 0 if code > 0 else 1
     cell = sheet.crop((column * PIECE, row * PIECE, (column + 1) * PIECE, (row + 1) * PIECE))
-    square = Image.new("RGB", (SQUARE, SQUARE), DARK if dark else LIGHT)
     mask = Image.new("L", cell.size, 0)
     mask.putdata([0 if p == MAGENTA else 255 for p in cell.getdata()])
     inset = (SQUARE - PIECE) // 2
     square.paste(cell, (inset, inset), mask)
     return square
+
+
+def expected_board(args, moves, user_color, last=None):
+    """The 8 x 8 squares as morva draws them after moves from the start, the squares
+    of the move last highlighted."""
+    ranks = fen_after(args, moves).split()[0].split("/")[::-1]  # rank 1 first
+    ranks = ["".join("." * int(c) if c.isdigit() else c for c in rank) for rank in ranks]
+    shown = [KING_STEPS.get(last, last)[k:k + 2] for k in (0, 2)] if last else []
+    board = Image.new("RGB", (8 * SQUARE, 8 * SQUARE))
+    for name, s in SQUARE_NAMES.items():
+        x, y = square_point(name, user_color)
+        i, j = (y - SQUARE) // SQUARE, (x - SQUARE) // SQUARE
+        piece = ranks[s // 8][s % 8]
+        code = 0 if piece == "." else ("pnbrqk".index(piece.lower()) + 1) * (
+            1 if piece.isupper() else -1)
+        dark = (i + j) % 2 == 1
+        ground = (LAST_DARK if dark else LAST_LIGHT) if name in shown else (DARK if dark else LIGHT)
+        board.paste(expected_square(args.data, code, ground), (j * SQUARE, i * SQUARE))
+    return board
+
+
+def wait_board(game, expected, what):
+    wait_until(lambda: game.board().tobytes() == expected.tobytes(), 10, what)
 
 
 def screen_square(shot, i, j):
@@ -299,7 +337,7 @@ def case_black(args):
         def board_shown():
             shot = game.screenshot()
             return all(list(screen_square(shot, i, j).getdata()) ==
-                       list(expected_square(args.data, code, (i + j) % 2 == 1).getdata())
+                       list(expected_square(args.data, code, DARK if (i + j) % 2 else LIGHT).getdata())
                        for (i, j), code in expected.items())
 
         wait_until(board_shown, 10, "the board with black at the bottom")
@@ -330,7 +368,7 @@ def wait_board_changes(game, count):
     seen = [None]
 
     def changed():
-        board = game.screenshot().crop((SQUARE, SQUARE, 9 * SQUARE, 9 * SQUARE)).tobytes()
+        board = game.board().tobytes()
         if board != seen[-1]:
             seen.append(board)
         return len(seen) > count + 1
@@ -447,7 +485,8 @@ def case_capture(args):
             for _ in range(20):
                 chosen = subprocess.run([args.cli, "think", fen_after(args, moves)], cwd=chooser,
                                         capture_output=True, text=True, check=True)
-                move = chosen.stdout.split()[-1].replace("f13f13", "e1g1").replace("e13e13", "e1c1")
+                move = chosen.stdout.split()[-1]
+                move = KING_STEPS.get(move, move)
                 if "k" not in fen_after(args, moves + [move]).split()[0]:
                     break
                 moves += [move, play_and_wait_reply(game, move)]
@@ -461,6 +500,63 @@ def case_capture(args):
             wait_end_then_click(game, args.data, "white")
     finally:
         shutil.rmtree(chooser, ignore_errors=True)
+
+
+def case_keys(args):
+    """lastmove=on and takeback=on as white: the reply highlighted, Backspace takes the
+    pair back, N after two pairs starts again; as black, N lets the computer open
+    again. Without the keys the same input shows the designed board pixel for pixel,
+    the keys do nothing, and the record is the same byte for byte."""
+    check(args.cli, "the keys case needs --cli")
+    designed_record = {}
+    for keys in (KEYS_ON, ""):
+        on = keys == KEYS_ON
+        with Xvfb() as x, Game(args.morva, args.data, "white", x.display, keys=keys) as game:
+            game.wait_window()
+            wait_board(game, expected_board(args, [], 0), "the starting position")
+            reply = play_and_wait_reply(game, "e2e4")
+            moves = ["e2e4", reply]
+            wait_board(game, expected_board(args, moves, 0, reply if on else None),
+                       "the reply %s%s" % (reply, " highlighted" if on else ""))
+            text = designed_record.setdefault("white", game.output())
+            check(game.output() == text, "the record differs with the keys on:\n" + text)
+            game.press("BackSpace")
+            if on:
+                wait_until(lambda: game.output() == text + "takeback\n", 10, "takeback")
+                wait_board(game, expected_board(args, [], 0), "the start again")
+                moves = ["e2e4", play_and_wait_reply(game, "e2e4")]
+                moves += ["g1f3", play_and_wait_reply(game, "g1f3")]
+                wait_board(game, expected_board(args, moves, 0, moves[-1]), "two pairs")
+                game.press("n")
+                wait_until(lambda: game.output().endswith("\n%s\nnew game\n" % moves[-1]), 10,
+                           "new game")
+                wait_board(game, expected_board(args, [], 0), "the start of the new game")
+            else:
+                game.press("n")
+                time.sleep(1)
+                wait_board(game, expected_board(args, moves, 0), "the board as it was")
+                check(game.output() == text, "the keys wrote: " + game.output()[len(text):])
+            game.press_escape()
+            check(game.wait_exit() == 0, "Escape released: status not 0")
+
+        with Xvfb() as x, Game(args.morva, args.data, "black", x.display, keys=keys) as game:
+            game.wait_window()
+            opening = wait_until(lambda: re.fullmatch(r"(?:.*\n)*(%s) - " % MOVE, game.output()),
+                                 30, "the computer's first move")
+            text = designed_record.setdefault("black", opening.group(0))
+            check(text == opening.group(0), "the opening differs with the keys on")
+            wait_board(game, expected_board(args, [opening.group(1)], 1,
+                                            opening.group(1) if on else None), "the opening")
+            game.press("n")
+            if on:
+                wait_until(lambda: re.fullmatch(re.escape(text + "\nnew game\n") +
+                                                r"(?:.*\n)*%s - " % MOVE, game.output()),
+                           30, "the computer's opening of the new game")
+            else:
+                time.sleep(1)
+                check(game.output() == text, "N wrote: " + game.output()[len(text):])
+            game.close_window()
+            check(game.wait_exit() == 0, "window closed: status not 0")
 
 
 def case_no_index(args):
@@ -541,8 +637,8 @@ def case_stop(args):
 
 
 def make_screenshot(args):
-    """A game in progress as white, for the README."""
-    with Xvfb() as x, Game(args.morva, args.data, "white", x.display) as game:
+    """A game in progress as white, the last move highlighted, for the README."""
+    with Xvfb() as x, Game(args.morva, args.data, "white", x.display, keys=KEYS_ON) as game:
         game.wait_window()
         for move in ("e2e4", "g1f3", "b1c3"):
             count = game.output().count("\n")
@@ -555,13 +651,15 @@ def make_screenshot(args):
         time.sleep(0.5)
         shot = game.screenshot().crop((0, 0, 10 * SQUARE, 10 * SQUARE))
         shot.save(args.out)
+        print("moves: " + " ".join(re.findall(r"(?m)^(%s)(?= - |$)" % MOVE, game.output())))
         game.press_escape()
         game.wait_exit()
 
 
 CASES = {"white": case_white, "black": case_black, "demo": case_demo, "no-index": case_no_index,
          "installed": case_installed, "capture": case_capture, "stop": case_stop,
-         "closed-streams": case_closed_streams, "broken-pipe": case_broken_pipe}
+         "closed-streams": case_closed_streams, "broken-pipe": case_broken_pipe,
+         "keys": case_keys}
 
 
 def main():
@@ -571,7 +669,7 @@ def main():
     parser.add_argument("--morva", required=True)
     parser.add_argument("--data", required=True)
     parser.add_argument("--build", help="the build folder, for the installed case")
-    parser.add_argument("--cli", help="morva-cli, for the stop case")
+    parser.add_argument("--cli", help="morva-cli, for the stop, capture and keys cases")
     args = parser.parse_args()
     args.morva, args.data = os.path.abspath(args.morva), os.path.abspath(args.data)
     args.cli = args.cli and os.path.abspath(args.cli)
