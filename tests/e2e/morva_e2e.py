@@ -254,10 +254,10 @@ def send_delete_window(display, window):
     x11.XCloseDisplay(dpy)
 
 
-def expected_square(data, code, ground):
-    """The 46 x 46 picture of a square of a colour holding a piece (cell code, 0 for
-    none), as morva draws it."""
-    square = Image.new("RGB", (SQUARE, SQUARE), ground)
+def expected_square(data, code, dark, ground=None):
+    """The 46 x 46 picture of a square holding a piece (cell code, 0 for none), as
+    morva draws it (on another ground colour when one is given)."""
+    square = Image.new("RGB", (SQUARE, SQUARE), ground or (DARK if dark else LIGHT))
     if code == 0:
         return square
     sheet = Image.open(os.path.join(data, "bitmaps", "piece.bmp")).convert("RGB")
@@ -284,8 +284,8 @@ def expected_board(args, moves, user_color, last=None):
         code = 0 if piece == "." else ("pnbrqk".index(piece.lower()) + 1) * (
             1 if piece.isupper() else -1)
         dark = (i + j) % 2 == 1
-        ground = (LAST_DARK if dark else LAST_LIGHT) if name in shown else (DARK if dark else LIGHT)
-        board.paste(expected_square(args.data, code, ground), (j * SQUARE, i * SQUARE))
+        ground = (LAST_DARK if dark else LAST_LIGHT) if name in shown else None
+        board.paste(expected_square(args.data, code, dark, ground), (j * SQUARE, i * SQUARE))
     return board
 
 
@@ -337,7 +337,7 @@ def case_black(args):
         def board_shown():
             shot = game.screenshot()
             return all(list(screen_square(shot, i, j).getdata()) ==
-                       list(expected_square(args.data, code, DARK if (i + j) % 2 else LIGHT).getdata())
+                       list(expected_square(args.data, code, (i + j) % 2 == 1).getdata())
                        for (i, j), code in expected.items())
 
         wait_until(board_shown, 10, "the board with black at the bottom")
