@@ -1,6 +1,7 @@
 // The board drawing and the end-of-game wait.
 #include "shell/draw.h"
 
+#include "rules/castling.h"
 #include "shell/startup.h"
 
 namespace shell {
@@ -29,19 +30,31 @@ rules::Square square_at_screen(rules::Side user_color, int i, int j) {
   return static_cast<rules::Square>(rank * BOARD_SQUARES + file);
 }
 
-Rgb square_color(int i, int j, bool selected) {
-  if ((i + j) % 2 == 0) return selected ? LIGHT_SELECTED : LIGHT_SQUARE;
-  return selected ? DARK_SELECTED : DARK_SQUARE;
+Rgb square_color(int i, int j, bool selected, bool last_move) {
+  const bool light = (i + j) % 2 == 0;
+  if (selected) return light ? LIGHT_SELECTED : DARK_SELECTED;
+  if (last_move) return light ? LIGHT_LAST_MOVE : DARK_LAST_MOVE;
+  return light ? LIGHT_SQUARE : DARK_SQUARE;
+}
+
+std::pair<int, int> shown_squares(rules::Move m) {
+  const rules::Castling* c = rules::castling_of(rules::move_from(m));
+  if (c != nullptr) return {c->king_from, c->king_to};
+  return {rules::move_from(m), rules::move_to(m)};
 }
 
 void draw_squares(Game& g, rules::Board b) {
   rules::Cells cells;
   rules::cells_from_board(b, cells);
   const int s = g.square_size;
+  // END_MOVE's bytes are NO_SQUARE: at the start nothing is highlighted.
+  const auto [last_from, last_to] =
+      g.show_last_move ? shown_squares(g.last_move) : std::pair{-1, -1};
   for (int i = 0; i < BOARD_SQUARES; ++i) {
     for (int j = 0; j < BOARD_SQUARES; ++j) {
       const rules::Square square = square_at_screen(g.user_color, i, j);
-      const Rgb color = square_color(i, j, g.sel_from == square);
+      const bool last_move = square == last_from || square == last_to;
+      const Rgb color = square_color(i, j, g.sel_from == square, last_move);
       const int x = s + j * s;
       const int y = s + i * s;
       SDL_Rect rect = {static_cast<Sint16>(x), static_cast<Sint16>(y), static_cast<Uint16>(s),

@@ -1,10 +1,13 @@
-// Drawing the board: squares, pieces and the human's selection, and the end of
-// the game when a king has been captured.
+// Drawing the board: squares, pieces, the human's selection and the last move,
+// and the end of the game when a king has been captured.
 #pragma once
 
 #include <SDL.h>
 
+#include <utility>
+
 #include "rules/board.h"
+#include "rules/move.h"
 #include "shell/game.h"
 
 namespace shell {
@@ -14,19 +17,32 @@ struct Rgb {
   Uint8 r, g, b;
 };
 
+// The piece sheet's grid: pawn to king in columns, white's row above black's.
+inline constexpr int PIECE_SHEET_COLUMNS = 6;
+inline constexpr int PIECE_SHEET_ROWS = 2;
+
 inline constexpr Rgb LIGHT_SQUARE = {230, 230, 230};
 inline constexpr Rgb LIGHT_SELECTED = {180, 180, 180};
 inline constexpr Rgb DARK_SQUARE = {50, 20, 30};
 inline constexpr Rgb DARK_SELECTED = {100, 70, 80};
+// The last move's squares, with lastmove=on.
+inline constexpr Rgb LIGHT_LAST_MOVE = {220, 205, 120};
+inline constexpr Rgb DARK_LAST_MOVE = {130, 105, 45};
 
 // Returns the square shown in screen row i and column j (0..7 from the top
 // left): white at the bottom for user_color 0, black at the bottom for 1.
 rules::Square square_at_screen(rules::Side user_color, int i, int j);
 
-// Returns the colour of the screen square (i, j): light when i + j is even.
-Rgb square_color(int i, int j, bool selected);
+// Returns the colour of the screen square (i, j): light when i + j is even;
+// the selection colour wins over the last move's.
+Rgb square_color(int i, int j, bool selected, bool last_move);
 
-// Draws the 64 squares and their pieces onto the screen without presenting it.
+// Returns the two squares a move is shown on: from and to, for a castling the
+// king's step.
+std::pair<int, int> shown_squares(rules::Move m);
+
+// Draws the 64 squares and their pieces onto the screen without presenting it;
+// with show_last_move the last move's squares are highlighted.
 void draw_squares(Game& g, rules::Board b);
 
 // Returns the end-of-game picture for b (black's when the white king is gone,

@@ -1,12 +1,15 @@
 // The one Game record the window program works on: the position, the human's
-// selection, the board orientation, and the SDL surfaces and cursor it owns.
+// selection, the board orientation, the SDL surfaces and cursor it owns, and
+// the last move and the human's turns for the highlight and take-backs.
 #pragma once
 
 #include <SDL.h>
 
 #include <cstdint>
+#include <vector>
 
 #include "rules/board.h"
+#include "rules/move.h"
 
 namespace shell {
 
@@ -18,6 +21,20 @@ inline constexpr int SQUARE_SIZE = 46;
 inline constexpr int BOARD_SQUARES = 8;
 // Pause in milliseconds after a look at an empty event queue, so waiting costs no CPU.
 inline constexpr int IDLE_DELAY_MS = 10;
+
+// Human turns a game holds before its history must grow (between turns,
+// never while the computer searches).
+inline constexpr int TURNS_RESERVED = 1024;
+
+// What the human asked for with a key released during the turn (takeback=on).
+enum class Request : std::uint8_t { NONE, TAKE_BACK, NEW_GAME };
+
+// A human turn that was played: the position it started from and the move
+// that had led there (END_MOVE at the start of a game).
+struct Turn {
+  rules::Board board;
+  rules::Move last_move;
+};
 
 struct Game {
   rules::Board board{};                     // the current position
@@ -34,6 +51,12 @@ struct Game {
   SDL_Surface* white_picture = nullptr;
   SDL_Surface* progress_picture = nullptr;
   SDL_Cursor* cursor = nullptr;
+  // Additions that conf.ini turns on; without them window and record are unchanged.
+  bool show_last_move = false;              // lastmove=on: its squares in highlight colours
+  bool take_back = false;                   // takeback=on: Backspace and N during the turn
+  rules::Move last_move = rules::END_MOVE;  // played by either side; END_MOVE at the start
+  Request request = Request::NONE;          // a key the human released, not yet acted on
+  std::vector<Turn> turns;                  // the human turns of this game, for take-backs
 };
 
 // The program's one Game; report_progress draws on it.

@@ -39,6 +39,13 @@ rules::Move click_square(Game& g, rules::Board b, rules::Side side, rules::Squar
   return found;
 }
 
+// Returns what a released key asks for during the human's turn (takeback=on).
+Request key_request(SDLKey key) {
+  if (key == SDLK_BACKSPACE) return Request::TAKE_BACK;
+  if (key == SDLK_n) return Request::NEW_GAME;
+  return Request::NONE;
+}
+
 }  // namespace
 
 rules::Square square_at_point(const Game& g, int x, int y) {
@@ -62,6 +69,11 @@ rules::Move read_human_move(Game& g, rules::Board b, rules::Side side) {
   while (SDL_PollEvent(&event) != 0) {
     idle = false;
     if (is_quit_event(event)) quit_game(g);
+    if (event.type == SDL_KEYUP && g.take_back) {
+      g.request = key_request(event.key.keysym.sym);
+      // Acted on at once, like a matched move; later events stay queued.
+      if (g.request != Request::NONE) return rules::move_of(g.sel_from, g.sel_to);
+    }
     if (event.type != SDL_MOUSEBUTTONDOWN) continue;
     const rules::Square q = square_at_point(g, event.button.x, event.button.y);
     if (q == rules::NO_SQUARE) continue;

@@ -3,6 +3,7 @@
 
 #include <cstdio>
 #include <iostream>
+#include <utility>
 
 #include "engine/computer_move.h"
 #include "rules/make_move.h"
@@ -14,13 +15,28 @@ namespace shell {
 
 namespace {
 
-// Writes a move of the record and the text after it, and hands both to the
-// output at once, so that a pipe or a file sees each move as it is played.
-void record(rules::Move m, const char* after) {
-  print_move(m);
-  print_text(after);
+// The record's lines for what the human asks for with a key.
+constexpr const char* TAKE_BACK_LINE = "takeback\n";
+constexpr const char* NEW_GAME_LINE = "new game\n";
+
+// Writes a text of the record and hands it to the output at once, so that a
+// pipe or a file sees each move as it is played.
+void note(const char* text) {
+  print_text(text);
   std::cout.flush();
   std::fflush(stdout);
+}
+
+// Writes a move of the record and the text after it, at once.
+void record(rules::Move m, const char* after) {
+  print_move(m);
+  note(after);
+}
+
+// Writes a line of its own, ending first a line the computer's move left half written.
+void note_line(const char* line, bool half_line) {
+  if (half_line) print_text("\n");
+  note(line);
 }
 
 // Returns whether a Move from read_human_move is complete.
@@ -28,38 +44,84 @@ bool complete(rules::Move m) {
   return rules::move_from(m) != rules::NO_SQUARE && rules::move_to(m) != rules::NO_SQUARE;
 }
 
-// Clears the selection and reads clicks until the human has made a move.
+// Clears the selection and reads clicks until the human has made a move or
+// asked for something with a key.
 rules::Move human_move(Game& g, rules::Side side) {
   g.sel_from = rules::NO_SQUARE;
   g.sel_to = rules::NO_SQUARE;
   rules::Move m = read_human_move(g, g.board, side);
-  while (!complete(m)) m = read_human_move(g, g.board, side);
+  while (!complete(m) && g.request == Request::NONE) m = read_human_move(g, g.board, side);
   return m;
+}
+
+// Plays a move on the Game's board; it becomes the last move.
+void play(Game& g, rules::Move m) {
+  g.board = rules::make_move(g.board, m);
+  g.last_move = m;
 }
 
 // Lets the computer choose a move for side and plays it; returns the move.
 rules::Move play_computer(Game& g, rules::Side side) {
   const rules::Move m = engine::computer_move(g.board, side);
-  g.board = rules::make_move(g.board, m);
+  play(g, m);
   return m;
 }
 
+// Goes back to the start of the human's previous turn; false when there is none.
+bool take_back(Game& g) {
+  if (g.turns.empty()) return false;
+  const Turn turn = g.turns.back();
+  g.turns.pop_back();
+  g.board = turn.board;
+  g.last_move = turn.last_move;
+  return true;
+}
+
+// Sets up the starting position with nothing played, and shows it.
+void new_game(Game& g) {
+  g.board = rules::board_from_cells(rules::starting_cells);
+  g.last_move = rules::END_MOVE;
+  g.turns.clear();
+  draw_board(g, g.board);
+}
+
 }  // namespace
+
+std::optional<rules::Move> human_turn(Game& g, rules::Side side) {
+  // Playing black, the human finds the computer's move waiting on the line.
+  const bool half_line = side == rules::BLACK;
+  for (;;) {
+    const rules::Move m = human_move(g, side);
+    switch (std::exchange(g.request, Request::NONE)) {
+      case Request::NONE:
+        if (g.take_back) g.turns.push_back({g.board, g.last_move});
+        return m;
+      case Request::NEW_GAME:
+        note_line(NEW_GAME_LINE, half_line);
+        new_game(g);
+        return std::nullopt;
+      case Request::TAKE_BACK:
+        if (!take_back(g)) break;
+        note_line(TAKE_BACK_LINE, half_line);
+        // The computer's move that stands again opens the pair the human completes.
+        if (half_line) record(g.last_move, " - ");
+        break;
+    }
+  }
+}
 
 void play_game(Game& g, bool human_first) {
   const rules::Side human = human_first ? rules::WHITE : rules::BLACK;
   const rules::Side computer = rules::other_side(human);
   for (;;) {
-    if (human_first) {
-      draw_board(g, g.board);  // shows the computer's last move
-    } else {
-      record(play_computer(g, computer), " - ");
-      draw_board(g, g.board);
-    }
-    const rules::Move m = human_move(g, human);
-    g.board = rules::make_move(g.board, m);
+    if (!human_first) record(play_computer(g, computer), " - ");
+    draw_board(g, g.board);  // shows the computer's last move
+    const std::optional<rules::Move> m = human_turn(g, human);
+    if (!m) continue;  // a new game: playing black, the human lets the computer open again
+    play(g, *m);
+    // Written before the drawing, which ends the game when the move took the king.
+    record(*m, human_first ? " - " : "\n");
     draw_board(g, g.board);
-    record(m, human_first ? " - " : "\n");
     if (human_first) record(play_computer(g, computer), "\n");
   }
 }

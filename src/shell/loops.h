@@ -1,9 +1,19 @@
 // The game loops: human against computer, and the computer against itself.
 #pragma once
 
+#include <optional>
+
+#include "rules/move.h"
 #include "shell/game.h"
 
 namespace shell {
+
+// The human's turn of play_game: reads clicks until a move is made and returns
+// it, unplayed, noting the turn for take-backs. With take_back on, Backspace
+// released goes back to the start of the human's previous turn (nothing
+// happens at the first) and the turn goes on; N released starts a new game and
+// returns nothing. Each is noted on a line of the record of its own.
+std::optional<rules::Move> human_turn(Game& g, rules::Side side);
 
 // Alternates the human's and the computer's moves for ever; the human plays
 // white when human_first is true. Ends only through quitting.

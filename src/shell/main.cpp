@@ -1,4 +1,5 @@
-// The window program: move tables, the opening-book index, then the game.
+// The window program: safe standard streams, --help and --version, move
+// tables, the opening-book index, then the game.
 #include <ostream>
 
 #include "book/db.h"
@@ -6,6 +7,7 @@
 #include "rules/move_table.h"
 #include "shell/game.h"
 #include "shell/startup.h"
+#include "shell/streams.h"
 
 namespace {
 
@@ -19,6 +21,7 @@ void print_usage(std::ostream& out) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  shell::guard_standard_streams();
   // The game itself takes no options: --help and --version only, and nothing else.
   if (const auto status = config::answer_standard_option(argc, argv, "morva", print_usage)) {
     return *status;

@@ -18,6 +18,9 @@ namespace shell {
 
 namespace {
 
+// Events of SDL 1.2's whole queue: the most one look can find.
+constexpr int EVENT_QUEUE_CAPACITY = 128;
+
 // Flushes the game record and ends the process.
 [[noreturn]] void end_process(int status) {
   std::cout.flush();
@@ -42,6 +45,16 @@ SDL_Surface* load_picture(Game& g, const char* path, int alpha) {
   SDL_SetColorKey(picture, SDL_SRCCOLORKEY, SDL_MapRGB(picture->format, 255, 0, 255));
   if (alpha > 0) SDL_SetAlpha(picture, SDL_SRCALPHA, static_cast<Uint8>(alpha));
   return picture;
+}
+
+// Ends the start like a picture that cannot be loaded when a picture is smaller
+// than what is drawn from it.
+void require_size(Game& g, const char* path, const SDL_Surface* picture, int w, int h,
+                  const std::string& needed_for) {
+  if (picture->w >= w && picture->h >= h) return;
+  fail_start(g, std::string("picture ") + path + " is " + std::to_string(picture->w) + " x " +
+                    std::to_string(picture->h) + ", smaller than " + std::to_string(w) + " x " +
+                    std::to_string(h) + " (" + needed_for + ")");
 }
 
 // Frees a surface and forgets it.
@@ -74,8 +87,17 @@ void open_window(Game& g) {
 
 void load_pictures(Game& g) {
   g.piece_sheet = load_picture(g, PIECE_PATH, 0);
+  // A smaller sheet would leave pieces undrawn, a smaller dialog bars drawn outside it.
+  require_size(g, PIECE_PATH, g.piece_sheet, PIECE_SHEET_COLUMNS * g.piece_size,
+               PIECE_SHEET_ROWS * g.piece_size,
+               std::to_string(PIECE_SHEET_COLUMNS) + " x " + std::to_string(PIECE_SHEET_ROWS) +
+                   " piece cells");
   g.dialog_picture = load_picture(g, DIALOG_PATH, 0);
   g.progress_picture = load_picture(g, PROGRESS_PATH, 0);
+  require_size(
+      g, DIALOG_PATH, g.dialog_picture, g.progress_picture->w + BAR_OFFSET_X,
+      g.progress_picture->h + BAR_OFFSET_Y,
+      "the bar at (" + std::to_string(BAR_OFFSET_X) + ", " + std::to_string(BAR_OFFSET_Y) + ")");
   g.white_picture = load_picture(g, WHITE_PATH, END_PICTURE_ALPHA);
   g.black_picture = load_picture(g, BLACK_PATH, END_PICTURE_ALPHA);
 }
@@ -104,8 +126,13 @@ void start_game(Game& g) {
   config::load_ini(ini, SETTINGS_PATH);
   const GameMode mode = choose_mode(config::ini_value(ini, "GAME", "usercolor"));
   g.user_color = mode.user_color;
+  // Two additions, off unless set to "on"; left out, nothing is reported.
+  g.show_last_move = config::ini_find(ini, "GAME", "lastmove") == "on";
+  g.take_back = config::ini_find(ini, "GAME", "takeback") == "on";
+  if (g.take_back) g.turns.reserve(TURNS_RESERVED);
 
   engine::set_progress_report(report_to_window, &g);
+  engine::set_quit_check(quit_if_waiting, &g);
   draw_board(g, g.board);
   if (mode.demo) play_demo(g);
   play_game(g, mode.human_first);
@@ -124,6 +151,15 @@ void poll_quit(Game& g) {
   SDL_Event event;
   while (SDL_PollEvent(&event) != 0) {
     if (is_quit_event(event)) quit_game(g);
+  }
+}
+
+void quit_if_waiting(void* host) {
+  SDL_Event events[EVENT_QUEUE_CAPACITY];
+  const int count =
+      SDL_PeepEvents(events, EVENT_QUEUE_CAPACITY, SDL_PEEKEVENT, SDL_QUITMASK | SDL_KEYUPMASK);
+  for (int n = 0; n < count; ++n) {
+    if (is_quit_event(events[n])) quit_game(*static_cast<Game*>(host));
   }
 }
 

@@ -44,7 +44,8 @@ GameMode choose_mode(const std::string& usercolor);
 void open_window(Game& g);
 
 // Loads the five pictures with their magenta key (alpha for the end pictures);
-// on failure reports the file and ends the process with status -1.
+// on failure, or when the piece sheet cannot hold its 6 x 2 cells or the dialog
+// the bar at its offset, reports the file and ends the process with status -1.
 void load_pictures(Game& g);
 
 // Releases the cursor and every surface of g and shuts SDL down.
@@ -63,5 +64,10 @@ bool is_quit_event(const SDL_Event& event);
 
 // Drops every waiting event; the window's close or Escape released quits.
 void poll_quit(Game& g);
+
+// Quits when the window's close or Escape released waits in the queue; takes
+// no event from it. The search calls it (on the Game that host points to)
+// every few milliseconds, between progress reports that may be far apart.
+void quit_if_waiting(void* host);
 
 }  // namespace shell

@@ -2,11 +2,12 @@
 """End-to-end tests of the window program: the built morva in a real window
 under its own Xvfb, driven with xdotool, in a fresh working folder each time.
 
-Usage: morva_e2e.py CASE --morva PATH --data DIR
+Usage: morva_e2e.py CASE --morva PATH --data DIR [--cli MORVA_CLI]
        morva_e2e.py screenshot OUT.png --morva PATH --data DIR
        morva_e2e.py installed --morva PATH --data DIR --build BUILD_DIR
        morva_e2e.py package --morva PATH --data DIR --deb DEB_OR_FOLDER
-CASE is one of: white, black, demo, capture, no-index, installed, package.
+CASE is one of: white, black, demo, capture, no-index, installed, package, stop,
+closed-streams, broken-pipe, keys.
 """
 
 import argparse
@@ -30,9 +31,23 @@ from PIL import Image, ImageGrab
 SQUARE = 46  # pixels of one board square; the board starts one square in
 PIECE = 40
 DARK, LIGHT = (50, 20, 30), (230, 230, 230)
+LAST_DARK, LAST_LIGHT = (130, 105, 45), (220, 205, 120)  # the last move, with lastmove=on
+KEYS_ON = "lastmove=on;\ntakeback=on;\n"  # the two optional [GAME] keys, turned on
+# The squares a castling is shown on (and clicked as): the king's step.
+KING_STEPS = {"e13e13": "e1c1", "f13f13": "e1g1", "g13g13": "e8c8", "h13h13": "e8g8"}
 MAGENTA = (255, 0, 255)
 # Small and fast strength settings, so the computer answers in well under a second.
 FAST_ALGO = "[ALGO]\nlevel=2;\nprelevel=1;\nmaxlevel=3;\ncomplexity=2;\n"
+# Settings of a demo game that lasts: a few moves a second for well over a minute.
+STEADY_ALGO = "[ALGO]\nlevel=4;\nprelevel=2;\nmaxlevel=5;\ncomplexity=6;\n"
+# Settings at which the computer thinks about the opening position for ever.
+ENDLESS_ALGO = "[ALGO]\nlevel=50;\nprelevel=3;\nmaxlevel=60;\ncomplexity=14;\n"
+# Settings at which the computer looks at its own move only, blind to any threat.
+ONE_PLY_ALGO = "[ALGO]\nlevel=1;\nprelevel=1;\nmaxlevel=1;\ncomplexity=99;\n"
+# Settings of morva-cli choosing the human's moves: deep enough to see a king fall.
+HUMAN_ALGO = "[ALGO]\nlevel=3;\nprelevel=1;\nmaxlevel=3;\ncomplexity=99;\n"
+START_FEN = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w"
+STOP_LIMIT = 2  # seconds from a request to stop until the process has ended
 SQUARE_NAMES = {f + r: 8 * (int(r) - 1) + "abcdefgh".index(f) for f in "abcdefgh" for r in "12345678"}
 TIME_LIMIT = 120  # seconds for one whole case
 MOVE = r"(?:[a-h][0-9]+){2}"  # a move as the game record writes it (castling: f13f13...)
@@ -71,7 +86,10 @@ class Xvfb:
     def __enter__(self):
         read_end, write_end = os.pipe()
         self.process = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "640x480x24", "-nolisten", "tcp"],
+            # -noreset: a server that resets when its last client leaves (the connection
+            # check below) refuses a client that comes during the reset, as morva may.
+            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "640x480x24", "-nolisten", "tcp",
+             "-noreset"],
             pass_fds=[write_end], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         os.close(write_end)
         with os.fdopen(read_end) as pipe:
@@ -91,24 +109,24 @@ class Xvfb:
             self.process.wait()
 
 
-def write_settings(folder, usercolor):
+def write_settings(folder, usercolor, algo=FAST_ALGO, keys=""):
     with open(os.path.join(folder, "conf.ini"), "w") as ini:
-        ini.write("[GAME]\nusercolor=%s;\n%s" % (usercolor, FAST_ALGO))
+        ini.write("[GAME]\nusercolor=%s;\n%s%s" % (usercolor, keys, algo))
 
 
 class Game:
-    """morva running in a scratch folder that holds conf.ini, bitmaps/ and db/
-    (or, given a command, that command run with the scratch folder for its logs)."""
+    """morva (or another command) running in a scratch folder that holds conf.ini,
+    bitmaps/ and db/ from data (without data, only the logs)."""
 
     def __init__(self, morva, data, usercolor, display, with_index=True, command=None, env=None,
-                 terminal=False):
+                 terminal=False, algo=FAST_ALGO, stdout=None, preexec=None, keys=""):
         self.folder = tempfile.mkdtemp(prefix="morva-e2e-")
-        if command is None:
+        if data is not None:
             shutil.copytree(os.path.join(data, "bitmaps"), os.path.join(self.folder, "bitmaps"))
             shutil.copytree(os.path.join(data, "db"), os.path.join(self.folder, "db"))
             if not with_index:
                 os.remove(os.path.join(self.folder, "db", "index.db"))
-            write_settings(self.folder, usercolor)
+            write_settings(self.folder, usercolor, algo, keys)
         self.display = display
         env = dict(env or os.environ)
         env.pop("SDL_VIDEODRIVER", None)
@@ -121,8 +139,10 @@ class Game:
         self.err_file = open(os.path.join(self.folder, "stderr.txt"), "wb")
         self.terminal = Terminal(self.out_file) if terminal else None
         self.process = subprocess.Popen(command or [morva], cwd=self.folder, env=env,
-                                        stdout=self.terminal.child if terminal else self.out_file,
-                                        stderr=self.err_file, stdin=subprocess.DEVNULL)
+                                        stdout=self.terminal.child if terminal
+                                        else stdout or self.out_file,
+                                        stderr=self.err_file, stdin=subprocess.DEVNULL,
+                                        preexec_fn=preexec)
         if self.terminal:
             self.terminal.started()
         self.window = None
@@ -175,9 +195,17 @@ class Game:
         self.xdotool("mousemove", "--window", self.window, str(x), str(y), "click", "1")
         time.sleep(0.1)
 
-    def press_escape(self):
+    def press(self, key):
+        """Presses and releases a key with the pointer over the window's corner."""
         self.xdotool("mousemove", "--window", self.window, "5", "5")
-        self.xdotool("key", "Escape")
+        self.xdotool("key", key)
+
+    def press_escape(self):
+        self.press("Escape")
+
+    def board(self):
+        """The 8 x 8 squares as shown, without the margin."""
+        return self.screenshot().crop((SQUARE, SQUARE, 9 * SQUARE, 9 * SQUARE))
 
     def close_window(self):
         """Asks the window to close the way a window manager's close button does."""
@@ -277,17 +305,43 @@ def send_delete_window(display, window):
     x11.XCloseDisplay(dpy)
 
 
-def expected_square(data, code, dark):
-    """The 46 x 46 picture of a square holding a piece (cell code), as morva draws it."""
+def expected_square(data, code, dark, ground=None):
+    """The 46 x 46 picture of a square holding a piece (cell code, 0 for none), as
+    morva draws it (on another ground colour when one is given)."""
+    square = Image.new("RGB", (SQUARE, SQUARE), ground or (DARK if dark else LIGHT))
+    if code == 0:
+        return square
     sheet = Image.open(os.path.join(data, "bitmaps", "piece.bmp")).convert("RGB")
     column, row = abs(code) - 1, 0 if code > 0 else 1
     cell = sheet.crop((column * PIECE, row * PIECE, (column + 1) * PIECE, (row + 1) * PIECE))
-    square = Image.new("RGB", (SQUARE, SQUARE), DARK if dark else LIGHT)
     mask = Image.new("L", cell.size, 0)
     mask.putdata([0 if p == MAGENTA else 255 for p in cell.getdata()])
     inset = (SQUARE - PIECE) // 2
     square.paste(cell, (inset, inset), mask)
     return square
+
+
+def expected_board(args, moves, user_color, last=None):
+    """The 8 x 8 squares as morva draws them after moves from the start, the squares
+    of the move last highlighted."""
+    ranks = fen_after(args, moves).split()[0].split("/")[::-1]  # rank 1 first
+    ranks = ["".join("." * int(c) if c.isdigit() else c for c in rank) for rank in ranks]
+    shown = [KING_STEPS.get(last, last)[k:k + 2] for k in (0, 2)] if last else []
+    board = Image.new("RGB", (8 * SQUARE, 8 * SQUARE))
+    for name, s in SQUARE_NAMES.items():
+        x, y = square_point(name, user_color)
+        i, j = (y - SQUARE) // SQUARE, (x - SQUARE) // SQUARE
+        piece = ranks[s // 8][s % 8]
+        code = 0 if piece == "." else ("pnbrqk".index(piece.lower()) + 1) * (
+            1 if piece.isupper() else -1)
+        dark = (i + j) % 2 == 1
+        ground = (LAST_DARK if dark else LAST_LIGHT) if name in shown else None
+        board.paste(expected_square(args.data, code, dark, ground), (j * SQUARE, i * SQUARE))
+    return board
+
+
+def wait_board(game, expected, what):
+    wait_until(lambda: game.board().tobytes() == expected.tobytes(), 10, what)
 
 
 def screen_square(shot, i, j):
@@ -362,52 +416,201 @@ def check_demo_record(text):
           text.count(" - "), "not a demonstration game's record:\n" + text)
 
 
+def wait_board_changes(game, count):
+    """Waits until the board (the margin and the progress dialog left out) has
+    been seen to change count times: the game goes on."""
+    seen = [None]
+
+    def changed():
+        board = game.board().tobytes()
+        if board != seen[-1]:
+            seen.append(board)
+        return len(seen) > count + 1
+
+    wait_until(changed, 60, "%d changes of the board (morva: %s)" % (count, game.process.poll()))
+
+
+def demo_plays_on(args, started=None, **streams):
+    """A demo game started with the given standard streams plays on, and a close ends it."""
+    with Xvfb() as x, Game(args.morva, args.data, "demo", x.display, algo=STEADY_ALGO,
+                           **streams) as game:
+        if started:
+            started()
+        game.wait_window()
+        wait_board_changes(game, 4)
+        game.close_window()
+        status = game.wait_exit()
+        check(status == 0, "window closed: status %d" % status)
+
+
+def case_closed_streams(args):
+    """Standard input, output and error closed (morva <&- >&- 2>&-)."""
+    demo_plays_on(args, preexec=lambda: [os.close(fd) for fd in (0, 1, 2)])
+
+
+def case_broken_pipe(args):
+    """The record read through a pipe whose reader goes away after a line (morva | head -1)."""
+    read_end, write_end = os.pipe()
+
+    def reader_goes_away():
+        os.close(write_end)
+        with os.fdopen(read_end, "rb") as reader:
+            check(reader.readline(), "no record came through the pipe")
+
+    demo_plays_on(args, reader_goes_away, stdout=write_end)
+
+
 def blend(src, dst):
     """The colour of src drawn at alpha 130 over dst."""
     return tuple((s * 130 + d * (255 - 130)) // 255 for s, d in zip(src, dst))
 
 
+def wait_end_then_click(game, data, name):
+    """Waits for an end picture (white or black) over the board; a click then ends the game."""
+    picture = Image.open(os.path.join(data, "bitmaps", name + ".bmp")).convert("RGB")
+    left, top = 5 * SQUARE - picture.width // 2, 5 * SQUARE - picture.height // 2
+
+    def end_picture_shown():
+        shot = game.screenshot()
+        drawn = matched = 0
+        for y in range(0, picture.height, 3):
+            for x in range(0, picture.width, 3):
+                src = picture.getpixel((x, y))
+                if src == MAGENTA:
+                    continue
+                drawn += 1
+                seen = shot.getpixel((left + x, top + y))
+                matched += any(all(abs(a - b) <= 2 for a, b in zip(seen, blend(src, ground)))
+                               for ground in (LIGHT, DARK))
+        return drawn and matched >= drawn // 2  # pieces under the picture blend otherwise
+
+    wait_until(end_picture_shown, 5, "the %s end picture over the board" % name)
+    time.sleep(0.3)
+    check(game.process.poll() is None, "morva ended before the click")
+    game.click("a1", 0)
+    check(game.wait_exit() == 0, "click after the end: status not 0")
+
+
+def play_and_wait_reply(game, move):
+    """Clicks a move of the human playing white and returns the computer's reply."""
+    before = game.output()
+    game.click(move[:2], 0)
+    game.click(move[2:4], 0)
+    reply = wait_until(lambda: re.fullmatch(re.escape(before) + r"%s - (?:.*\n)*(%s)\n" %
+                                            (move, MOVE), game.output()), 30,
+                       "the computer's reply to " + move)
+    return reply.group(1)
+
+
+def fen_after(args, moves):
+    """The position (placement and side to move) after moves from the start, by morva-cli."""
+    made = subprocess.run([args.cli, "make", START_FEN, *moves], capture_output=True, text=True,
+                          check=True)
+    return " ".join(made.stdout.split()[:2])
+
+
 def case_capture(args):
     """The human walks the white king out until the computer takes it: the black
-    end picture shows at once over the board, and a click ends the game."""
+    end picture shows at once over the board, and a click ends the game. Then the
+    human, playing morva-cli's choices, takes the king of a computer that looks
+    one ply deep: that move ends the record, and the white end picture shows."""
     with Xvfb() as x, Game(args.morva, args.data, "white", x.display) as game:
         game.wait_window()
         king = "e1"
         for move in ["f2f3", "e1f2", "f2e3", "e3d4", "d4c5", "c5b6", "b6a7"]:
             check(move[:2] in ("f2", king), "the walk lost its king")
-            before = game.output()
-            game.click(move[:2], 0)
-            game.click(move[2:], 0)
-            reply = wait_until(lambda: re.fullmatch(re.escape(before) + r"%s - (?:.*\n)*(%s)\n" %
-                                                    (move, MOVE), game.output()), 30,
-                               "the computer's reply to " + move)
+            reply = play_and_wait_reply(game, move)
             king = move[2:] if move[:2] == king else king
-            if reply.group(1)[-2:] == king:
+            if reply[-2:] == king:
                 break
         else:
             raise Failure("the computer never took the king")
-        picture = Image.open(os.path.join(args.data, "bitmaps", "black.bmp")).convert("RGB")
-        left, top = 5 * SQUARE - picture.width // 2, 5 * SQUARE - picture.height // 2
+        wait_end_then_click(game, args.data, "black")
 
-        def end_picture_shown():
-            shot = game.screenshot()
-            drawn = matched = 0
-            for y in range(0, picture.height, 3):
-                for x in range(0, picture.width, 3):
-                    src = picture.getpixel((x, y))
-                    if src == MAGENTA:
-                        continue
-                    drawn += 1
-                    seen = shot.getpixel((left + x, top + y))
-                    matched += any(all(abs(a - b) <= 2 for a, b in zip(seen, blend(src, ground)))
-                                   for ground in (LIGHT, DARK))
-            return drawn and matched >= drawn // 2  # pieces under the picture blend otherwise
+    check(args.cli, "the capture case needs --cli")
+    chooser = tempfile.mkdtemp(prefix="morva-e2e-human-")
+    try:
+        shutil.copytree(os.path.join(args.data, "db"), os.path.join(chooser, "db"))
+        write_settings(chooser, "white", HUMAN_ALGO)
+        with Xvfb() as x, Game(args.morva, args.data, "white", x.display,
+                               algo=ONE_PLY_ALGO) as game:
+            game.wait_window()
+            moves = []
+            for _ in range(20):
+                chosen = subprocess.run([args.cli, "think", fen_after(args, moves)], cwd=chooser,
+                                        capture_output=True, text=True, check=True)
+                move = chosen.stdout.split()[-1]
+                move = KING_STEPS.get(move, move)
+                if "k" not in fen_after(args, moves + [move]).split()[0]:
+                    break
+                moves += [move, play_and_wait_reply(game, move)]
+            else:
+                raise Failure("the human never took the king")
+            before = game.output()
+            game.click(move[:2], 0)
+            game.click(move[2:4], 0)
+            wait_until(lambda: game.output() == before + move + " - ", 10,
+                       "the winning move %s in the record" % move)
+            wait_end_then_click(game, args.data, "white")
+    finally:
+        shutil.rmtree(chooser, ignore_errors=True)
 
-        wait_until(end_picture_shown, 5, "the black end picture over the board")
-        time.sleep(0.3)
-        check(game.process.poll() is None, "morva ended before the click")
-        game.click("a1", 0)
-        check(game.wait_exit() == 0, "click after the end: status not 0")
+
+def case_keys(args):
+    """lastmove=on and takeback=on as white: the reply highlighted, Backspace takes the
+    pair back, N after two pairs starts again; as black, N lets the computer open
+    again. Without the keys the same input shows the designed board pixel for pixel,
+    the keys do nothing, and the record is the same byte for byte."""
+    check(args.cli, "the keys case needs --cli")
+    designed_record = {}
+    for keys in (KEYS_ON, ""):
+        on = keys == KEYS_ON
+        with Xvfb() as x, Game(args.morva, args.data, "white", x.display, keys=keys) as game:
+            game.wait_window()
+            wait_board(game, expected_board(args, [], 0), "the starting position")
+            reply = play_and_wait_reply(game, "e2e4")
+            moves = ["e2e4", reply]
+            wait_board(game, expected_board(args, moves, 0, reply if on else None),
+                       "the reply %s%s" % (reply, " highlighted" if on else ""))
+            text = designed_record.setdefault("white", game.output())
+            check(game.output() == text, "the record differs with the keys on:\n" + text)
+            game.press("BackSpace")
+            if on:
+                wait_until(lambda: game.output() == text + "takeback\n", 10, "takeback")
+                wait_board(game, expected_board(args, [], 0), "the start again")
+                moves = ["e2e4", play_and_wait_reply(game, "e2e4")]
+                moves += ["g1f3", play_and_wait_reply(game, "g1f3")]
+                wait_board(game, expected_board(args, moves, 0, moves[-1]), "two pairs")
+                game.press("n")
+                wait_until(lambda: game.output().endswith("\n%s\nnew game\n" % moves[-1]), 10,
+                           "new game")
+                wait_board(game, expected_board(args, [], 0), "the start of the new game")
+            else:
+                game.press("n")
+                time.sleep(1)
+                wait_board(game, expected_board(args, moves, 0), "the board as it was")
+                check(game.output() == text, "the keys wrote: " + game.output()[len(text):])
+            game.press_escape()
+            check(game.wait_exit() == 0, "Escape released: status not 0")
+
+        with Xvfb() as x, Game(args.morva, args.data, "black", x.display, keys=keys) as game:
+            game.wait_window()
+            opening = wait_until(lambda: re.fullmatch(r"(?:.*\n)*(%s) - " % MOVE, game.output()),
+                                 30, "the computer's first move")
+            text = designed_record.setdefault("black", opening.group(0))
+            check(text == opening.group(0), "the opening differs with the keys on")
+            wait_board(game, expected_board(args, [opening.group(1)], 1,
+                                            opening.group(1) if on else None), "the opening")
+            game.press("n")
+            if on:
+                wait_until(lambda: re.fullmatch(re.escape(text + "\nnew game\n") +
+                                                r"(?:.*\n)*%s - " % MOVE, game.output()),
+                           30, "the computer's opening of the new game")
+            else:
+                time.sleep(1)
+                check(game.output() == text, "N wrote: " + game.output()[len(text):])
+            game.close_window()
+            check(game.wait_exit() == 0, "window closed: status not 0")
 
 
 def case_no_index(args):
@@ -451,6 +654,9 @@ class Player:
     def read_settings(self):
         return read_bytes(self.settings).decode()
 
+    def shipped_settings(self):
+        return read_bytes(os.path.join(self.shipped, "conf.ini")).decode()
+
     def strength_steps(self):
         """The launcher's strength table as its --help prints it: {N: (level, prelevel,
         maxlevel, complexity)}."""
@@ -465,11 +671,11 @@ def read_bytes(path):
         return f.read()
 
 
-def settings_text(usercolor, strength, extra=""):
-    """The shipped conf.ini's layout with a colour, a strength step and further [ALGO] lines."""
+def settings_text(shipped, usercolor, strength, extra=""):
+    """The shipped conf.ini with a colour, a strength step and further [ALGO] lines."""
+    game = re.sub(r"usercolor=[^;]*;", "usercolor=%s;" % usercolor, shipped.split("[ALGO]")[0])
     keys = ("level", "prelevel", "maxlevel", "complexity")
-    return ("[GAME]\nusercolor=%s;\n\n[ALGO]\n" % usercolor +
-            "".join("%s=%d;\n" % kv for kv in zip(keys, strength)) + extra)
+    return game + "[ALGO]\n" + "".join("%s=%d;\n" % kv for kv in zip(keys, strength)) + extra
 
 
 def first_start(player, display):
@@ -485,7 +691,8 @@ def first_start(player, display):
         check(game.output() == "", "no terminal, yet the record was shown: " + game.output())
     shipped = read_bytes(os.path.join(player.shipped, "conf.ini")).decode()
     check(shipped.startswith("[GAME]\nusercolor=") and player.read_settings() ==
-          settings_text("demo", quickest), "first start made:\n" + player.read_settings())
+          settings_text(shipped, "demo", quickest),
+          "first start made:\n" + player.read_settings())
     records = player.records()
     check(len(records) == 1 and re.fullmatch(r"\d{4}-\d\d-\d\d-\d{6}\.txt",
                                              os.path.basename(records[0])),
@@ -526,7 +733,7 @@ def later_starts(player, display):
         check(game.output().encode("latin-1") == player.newest(),
               "the terminal showed:\n%s\nthe saved record is:\n%s" % (game.output(),
                                                                      player.newest()))
-    check(player.read_settings() == settings_text("white", steps[2], "threads=1;\n"),
+    check(player.read_settings() == settings_text(player.shipped_settings(), "white", steps[2], "threads=1;\n"),
           "--white --strength 2 wrote:\n" + player.read_settings())
 
     with player.game(display, "--black") as game:
@@ -534,7 +741,7 @@ def later_starts(player, display):
         wait_until(lambda: player.newest().endswith(b" - "), 30, "the computer's saved first move")
         game.close_window()
         check(game.wait_exit() == 0, "--black: status not 0")
-    chosen = settings_text("black", steps[2], "threads=1;\n")
+    chosen = settings_text(player.shipped_settings(), "black", steps[2], "threads=1;\n")
     check(player.read_settings() == chosen, "--black wrote:\n" + player.read_settings())
 
     with player.game(display) as game:
@@ -573,9 +780,44 @@ def case_package(args):
         shutil.rmtree(player.home, ignore_errors=True)
 
 
+def stopped_within_limit(process, stop, what):
+    """Asks a running process to stop; returns its status, failing after STOP_LIMIT seconds."""
+    stop()
+    try:
+        return process.wait(timeout=STOP_LIMIT)
+    except subprocess.TimeoutExpired:
+        raise Failure("%s: still running %d s later" % (what, STOP_LIMIT))
+
+
+def case_stop(args):
+    """The computer thinks for ever about its opening move; a close, Escape or a
+    termination signal ends the game anyway, and so do signals to morva-cli think."""
+    stops = [("window closed", lambda game: game.close_window()),
+             ("Escape released", lambda game: game.press_escape()),
+             ("SIGTERM", lambda game: game.process.send_signal(signal.SIGTERM)),
+             ("SIGINT", lambda game: game.process.send_signal(signal.SIGINT))]
+    for what, stop in stops:
+        with Xvfb() as x, Game(args.morva, args.data, "black", x.display,
+                               algo=ENDLESS_ALGO) as game:
+            game.wait_window()
+            time.sleep(1)  # deep in the main pass by now, far from its next progress report
+            check(game.process.poll() is None, "morva ended before being asked to: " + what)
+            status = stopped_within_limit(game.process, lambda: stop(game), what)
+            check(status == 0, "%s while thinking: status %d" % (what, status))
+    check(args.cli, "the stop case needs --cli")
+    for sig in (signal.SIGTERM, signal.SIGINT):
+        with Game(None, args.data, "black", None, algo=ENDLESS_ALGO,
+                  command=[args.cli, "think", START_FEN]) as think:
+            time.sleep(1)
+            check(think.process.poll() is None, "morva-cli think ended by itself")
+            status = stopped_within_limit(think.process, lambda: think.process.send_signal(sig),
+                                          "morva-cli think, " + sig.name)
+            check(status == -sig, "morva-cli think, %s: status %d" % (sig.name, status))
+
+
 def make_screenshot(args):
-    """A game in progress as white, for the README."""
-    with Xvfb() as x, Game(args.morva, args.data, "white", x.display) as game:
+    """A game in progress as white, the last move highlighted, for the README."""
+    with Xvfb() as x, Game(args.morva, args.data, "white", x.display, keys=KEYS_ON) as game:
         game.wait_window()
         for move in ("e2e4", "g1f3", "b1c3"):
             count = game.output().count("\n")
@@ -588,12 +830,15 @@ def make_screenshot(args):
         time.sleep(0.5)
         shot = game.screenshot().crop((0, 0, 10 * SQUARE, 10 * SQUARE))
         shot.save(args.out)
+        print("moves: " + " ".join(re.findall(r"(?m)^(%s)(?= - |$)" % MOVE, game.output())))
         game.press_escape()
         game.wait_exit()
 
 
 CASES = {"white": case_white, "black": case_black, "demo": case_demo, "no-index": case_no_index,
-         "installed": case_installed, "package": case_package, "capture": case_capture}
+         "installed": case_installed, "package": case_package, "capture": case_capture,
+         "stop": case_stop, "closed-streams": case_closed_streams, "broken-pipe": case_broken_pipe,
+         "keys": case_keys}
 
 
 def main():
@@ -604,8 +849,10 @@ def main():
     parser.add_argument("--data", required=True)
     parser.add_argument("--build", help="the build folder, for the installed case")
     parser.add_argument("--deb", help="the package or its folder, for the package case")
+    parser.add_argument("--cli", help="morva-cli, for the stop, capture and keys cases")
     args = parser.parse_args()
     args.morva, args.data = os.path.abspath(args.morva), os.path.abspath(args.data)
+    args.cli = args.cli and os.path.abspath(args.cli)
 
     def out_of_time(*_):
         raise Failure("the whole case took longer than %d s" % TIME_LIMIT)

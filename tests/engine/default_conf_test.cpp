@@ -33,6 +33,8 @@ TEST(DefaultConf, EverySettingReadsItsOwnLine) {
   ASSERT_GT(config::load_ini(ini, CONF_PATH.c_str()), 0);
   test_support::OutputCapture out;
   EXPECT_EQ(config::ini_value(ini, "GAME", "usercolor"), "white");
+  EXPECT_EQ(config::ini_find(ini, "GAME", "lastmove"), "on");
+  EXPECT_EQ(config::ini_find(ini, "GAME", "takeback"), "on");
   for (const char* key : {"level", "prelevel", "maxlevel", "complexity"}) {
     ASSERT_EQ(lines.count(key), 1U) << key;
     EXPECT_EQ(config::ini_value(ini, "ALGO", key), lines[key]) << key;

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <thread>
 
+#include "positions.h"
 #include "rules/board.h"
 #include "rules/move.h"
 #include "shell/startup.h"
@@ -98,6 +99,47 @@ TEST_F(ShellTest, SelectedSquaresTakeTheSelectionColours) {
   g.sel_from = 7;  // h1: light, top left when black is at the bottom
   shell::draw_board(g, start_board());
   EXPECT_EQ(corner(g, 0, 0), shell::LIGHT_SELECTED);
+}
+
+// lastmove=on highlights the last move's two squares (a castling's king step)
+// by the screen position in either orientation; the selection colour wins;
+// off, or at the start, every square keeps its designed colour.
+TEST_F(ShellTest, LastMoveHighlightFollowsTheSetting) {
+  using test_support::move;
+  using test_support::sq;
+  const struct {
+    rules::Side user_color;
+    bool shown;
+    rules::Move last;
+    int selected, first, second;  // squares; -1 for none
+  } cases[] = {
+      {rules::WHITE, true, move("g1", "f3"), rules::NO_SQUARE, sq("g1"), sq("f3")},
+      {rules::BLACK, true, move("g1", "f3"), rules::NO_SQUARE, sq("g1"), sq("f3")},
+      {rules::WHITE, false, move("g1", "f3"), rules::NO_SQUARE, -1, -1},
+      {rules::WHITE, true, rules::END_MOVE, rules::NO_SQUARE, -1, -1},
+      {rules::WHITE, true, move("g1", "f3"), sq("g1"), sq("g1"), sq("f3")},
+      {rules::WHITE, true, rules::castling_move(rules::CASTLE_WHITE_KING), -1, sq("e1"), sq("g1")},
+      {rules::BLACK, true, rules::castling_move(rules::CASTLE_BLACK_QUEEN), -1, sq("e8"), sq("c8")},
+  };
+  for (const auto& c : cases) {
+    g.user_color = c.user_color;
+    g.show_last_move = c.shown;
+    g.last_move = c.last;
+    g.sel_from = static_cast<std::int8_t>(c.selected);
+    shell::draw_board(g, start_board());
+    for (int i = 0; i < 8; ++i) {
+      for (int j = 0; j < 8; ++j) {
+        const int square = shell::square_at_screen(c.user_color, i, j);
+        const bool light = (i + j) % 2 == 0;
+        Rgb expected = light ? shell::LIGHT_SQUARE : shell::DARK_SQUARE;
+        if (square == c.first || square == c.second) {
+          expected = light ? Rgb{220, 205, 120} : Rgb{130, 105, 45};
+        }
+        if (square == c.selected) expected = light ? shell::LIGHT_SELECTED : shell::DARK_SELECTED;
+        ASSERT_EQ(corner(g, i, j), expected) << "case " << &c - cases << " square " << square;
+      }
+    }
+  }
 }
 
 TEST_F(ShellTest, NoSquareAndCastlingCodesSelectNothing) {

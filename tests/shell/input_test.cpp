@@ -4,8 +4,15 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+#include <vector>
+
+#include "capture.h"
+#include "positions.h"
 #include "rules/board.h"
+#include "rules/make_move.h"
 #include "rules/move.h"
+#include "shell/loops.h"
 #include "shell/startup.h"
 #include "shell_fixture.h"
 
@@ -14,6 +21,7 @@ namespace {
 
 using rules::move_of;
 using rules::NO_SQUARE;
+using test_support::move;
 
 constexpr rules::Square E1 = 4, E2 = 12, E4 = 28, E5 = 36, E7 = 52, E8 = 60;
 constexpr rules::Square A8 = 56, H1 = 7, C1 = 2, G1 = 6, C8 = 58, G8 = 62;
@@ -186,6 +194,8 @@ TEST_F(ShellTest, PairThatMatchesNothingClearsTheSelection) {
 TEST_F(ShellTest, KeysOtherThanEscapeReleasedDoNothing) {
   push_key(SDL_KEYDOWN, SDLK_ESCAPE);
   push_key(SDL_KEYUP, SDLK_SPACE);
+  push_key(SDL_KEYUP, SDLK_BACKSPACE);  // take-back keys, with takeback off
+  push_key(SDL_KEYUP, SDLK_n);
   push_simple(SDL_MOUSEMOTION);
   click(E2, rules::WHITE);
   EXPECT_EQ(shell::read_human_move(g, start_board(), rules::WHITE), move_of(E2, NO_SQUARE));
@@ -206,6 +216,90 @@ TEST_F(ShellTest, EscapeReleasedOrCloseDuringTheHumansTurnQuits) {
         shell::read_human_move(g, start_board(), rules::WHITE);
       },
       ::testing::ExitedWithCode(0), "");
+}
+
+// takeback=on: human turns as play_game runs them, the computer's moves played
+// by hand, and the record lines the turns write.
+class ShellTakeBackTest : public ShellTest {
+ protected:
+  void SetUp() override {
+    ShellTest::SetUp();
+    g.take_back = true;
+    g.board = start_board();
+  }
+  // Queues the keys released and the clicks of m, and runs the human's turn.
+  std::optional<rules::Move> turn(rules::Side side, std::vector<SDLKey> keys, rules::Move m) {
+    g.user_color = side;
+    for (SDLKey key : keys) push_key(SDL_KEYUP, key);
+    click(rules::move_from(m), side);
+    click(rules::move_to(m), side);
+    return shell::human_turn(g, side);
+  }
+  // Plays a move on the Game as the loop does.
+  void play(rules::Move m) {
+    g.board = rules::make_move(g.board, m);
+    g.last_move = m;
+  }
+  test_support::OutputCapture out;
+};
+
+TEST_F(ShellTakeBackTest, BackspaceTakesBackPairsAsWhite) {
+  EXPECT_EQ(turn(rules::WHITE, {SDLK_BACKSPACE}, move("e2", "e4")), move("e2", "e4"));
+  EXPECT_EQ(out.text(), "");  // nothing to take back at the start
+  play(move("e2", "e4"));
+  play(move("e7", "e5"));
+  const rules::Board first_pair = g.board;
+  for (rules::Move m : {move("g1", "f3"), move("f1", "c4")}) {
+    ASSERT_EQ(turn(rules::WHITE, {}, m), m);
+    play(m);
+    play(move("h7", "h6"));
+  }
+  // Two pairs taken back: the position after the first, its reply highlighted.
+  EXPECT_EQ(turn(rules::WHITE, {SDLK_BACKSPACE, SDLK_BACKSPACE}, move("d2", "d4")),
+            move("d2", "d4"));
+  EXPECT_EQ(g.board, first_pair);
+  EXPECT_EQ(g.last_move, move("e7", "e5"));
+  EXPECT_EQ(out.text(), "takeback\ntakeback\n");
+  // Back to the start, where a further Backspace does nothing.
+  EXPECT_EQ(turn(rules::WHITE, {SDLK_BACKSPACE, SDLK_BACKSPACE, SDLK_BACKSPACE}, move("e2", "e4")),
+            move("e2", "e4"));
+  EXPECT_EQ(g.board, start_board());
+  EXPECT_EQ(g.last_move, rules::END_MOVE);
+  EXPECT_EQ(out.text(), "takeback\ntakeback\ntakeback\ntakeback\n");
+}
+
+TEST_F(ShellTakeBackTest, BackspaceAsBlackKeepsTheComputersOpeningAndThePairs) {
+  play(move("e2", "e4"));
+  EXPECT_EQ(turn(rules::BLACK, {SDLK_BACKSPACE}, move("e7", "e5")), move("e7", "e5"));
+  EXPECT_EQ(out.text(), "");  // the computer's opening move stays
+  const rules::Board opened = g.board;
+  play(move("e7", "e5"));
+  play(move("g1", "f3"));
+  EXPECT_EQ(turn(rules::BLACK, {SDLK_BACKSPACE}, move("d7", "d5")), move("d7", "d5"));
+  EXPECT_EQ(g.board, opened);
+  EXPECT_EQ(g.last_move, move("e2", "e4"));
+  // The half line is completed; the opening that stands again opens the pair.
+  EXPECT_EQ(out.text(), "\ntakeback\ne2e4 - ");
+}
+
+TEST_F(ShellTakeBackTest, NStartsANewGameAsWhiteOrBlack) {
+  for (rules::Side side : {rules::WHITE, rules::BLACK}) {
+    g.board = start_board();
+    g.turns.clear();
+    if (side == rules::BLACK) play(move("e2", "e4"));
+    const rules::Move m = side == rules::WHITE ? move("e2", "e4") : move("e7", "e5");
+    ASSERT_EQ(turn(side, {}, m), m);
+    play(m);
+    play(side == rules::WHITE ? move("e7", "e5") : move("g1", "f3"));
+    push_key(SDL_KEYUP, SDLK_n);
+    EXPECT_EQ(shell::human_turn(g, side), std::nullopt);
+    EXPECT_EQ(g.board, start_board());
+    EXPECT_EQ(g.last_move, rules::END_MOVE);
+    EXPECT_TRUE(g.turns.empty());
+    const Point e4 = point_of(test_support::sq("e4"), side);  // shown empty at once
+    EXPECT_EQ(pixel(g.screen, e4.x, e4.y), shell::LIGHT_SQUARE);
+  }
+  EXPECT_EQ(out.text(), "new game\n\nnew game\n");
 }
 
 }  // namespace

@@ -84,6 +84,10 @@ void write_test_pictures(const std::filesystem::path& folder) {
   }
 }
 
+void write_picture(const std::filesystem::path& path, int w, int h) {
+  save(new_surface(w, h, MAGENTA), path);
+}
+
 shell::Rgb pixel(SDL_Surface* s, int x, int y) {
   SDL_LockSurface(s);
   const Uint8* row = static_cast<const Uint8*>(s->pixels) + y * s->pitch;

@@ -34,6 +34,9 @@ shell::Rgb piece_color(int code);
 // Writes the five test pictures as BMP files into folder/bitmaps.
 void write_test_pictures(const std::filesystem::path& folder);
 
+// Writes a magenta picture of w x h pixels as a BMP file.
+void write_picture(const std::filesystem::path& path, int w, int h);
+
 // Returns the colour of a pixel of a surface.
 shell::Rgb pixel(SDL_Surface* s, int x, int y);
 

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cstring>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -87,37 +88,42 @@ TEST_F(ShellTest, ReleaseGivesBackEverything) {
   shell::release_game(g);  // a second release is harmless (TearDown does one too)
 }
 
-// Each missing picture is named in an ERROR report; the process ends with -1.
-TEST_F(ShellTest, MissingPictureIsAnErrorWithStatusMinusOne) {
-  for (const char* name : {"piece", "dialog", "progress", "white", "black"}) {
-    const std::string path = std::string("./bitmaps/") + name + ".bmp";
+// Each picture that is missing, unreadable or too small to draw from is named
+// in an ERROR report; the process ends with -1.
+TEST_F(ShellTest, BadPictureIsAnErrorWithStatusMinusOne) {
+  const struct {
+    const char* name;
+    int w, h;            // a picture of this size replaces the file; w 0 removes it, -1 spoils it
+    const char* reason;  // the report after the path
+  } cases[] = {
+      {"piece", 0, 0, ": .*"},
+      {"dialog", 0, 0, ": .*"},
+      {"progress", 0, 0, ": .*"},
+      {"white", 0, 0, ": .*"},
+      {"black", 0, 0, ": .*"},
+      {"progress", -1, 0, ": .*"},
+      {"piece", 239, 80, " is 239 x 80, smaller than 240 x 80 \\(6 x 2 piece cells\\)"},
+      {"piece", 240, 79, " is 240 x 79, smaller than 240 x 80 "},
+      {"dialog", BAR_W + 7, DIALOG_H, " is 107 x 30, smaller than 108 x 16 \\(the bar at "},
+      {"dialog", DIALOG_W, BAR_H + 5, " is 120 x 15, smaller than 108 x 16 "},
+  };
+  for (const auto& c : cases) {
+    const std::string path = std::string("./bitmaps/") + c.name + ".bmp";
+    const bool loads = c.w > 0;
     EXPECT_EXIT(
         {
-          std::filesystem::remove(path);
+          if (loads) write_picture(path, c.w, c.h);
+          if (c.w == 0) std::filesystem::remove(path);
+          if (c.w < 0) std::ofstream(path) << "not a picture";
           dup2(STDERR_FILENO, STDOUT_FILENO);  // the report goes to standard output
           shell::Game fresh;
           shell::open_window(fresh);
           shell::load_pictures(fresh);
         },
         ::testing::ExitedWithCode(255),
-        "ERROR\tcannot load picture " + path +
-            ": .*\n\tfile startup.cpp line [0-9]+\n"
-            "\tcompilation ");
+        std::string(loads ? "ERROR\tpicture " : "ERROR\tcannot load picture ") + path + c.reason +
+            ".*\n\tfile startup.cpp line [0-9]+\n\tcompilation ");
   }
-}
-
-TEST_F(ShellTest, UnreadablePictureIsAnErrorToo) {
-  EXPECT_EXIT(
-      {
-        std::FILE* f = std::fopen("./bitmaps/progress.bmp", "wb");
-        std::fputs("not a picture", f);
-        std::fclose(f);
-        dup2(STDERR_FILENO, STDOUT_FILENO);
-        shell::Game fresh;
-        shell::open_window(fresh);
-        shell::load_pictures(fresh);
-      },
-      ::testing::ExitedWithCode(255), "ERROR\tcannot load picture ./bitmaps/progress.bmp: ");
 }
 
 TEST(ShellStartFailure, SdlThatCannotStartIsAnErrorWithStatusMinusOne) {
@@ -146,21 +152,35 @@ TEST_F(ShellTest, PollQuitDropsOtherEvents) {
   EXPECT_EQ(drain_events(), 0);
 }
 
-TEST_F(ShellTest, PollQuitEndsOnCloseOrEscapeReleased) {
-  EXPECT_EXIT(
-      {
-        push_click(100, 100);
-        push_simple(SDL_QUIT);
-        shell::poll_quit(g);
-      },
-      ::testing::ExitedWithCode(0), "");
-  EXPECT_EXIT(
-      {
-        push_key(SDL_KEYDOWN, SDLK_ESCAPE);
-        push_key(SDL_KEYUP, SDLK_ESCAPE);
-        shell::poll_quit(g);
-      },
-      ::testing::ExitedWithCode(0), "");
+// The search's look for a quit leaves every event in the queue.
+TEST_F(ShellTest, QuitCheckTakesNothing) {
+  push_click(100, 100);
+  push_key(SDL_KEYDOWN, SDLK_ESCAPE);
+  push_key(SDL_KEYUP, SDLK_RETURN);
+  push_simple(SDL_MOUSEMOTION);
+  shell::quit_if_waiting(&g);
+  EXPECT_EQ(drain_events(), 4);
+}
+
+TEST_F(ShellTest, PollQuitAndQuitCheckEndOnCloseOrEscapeReleased) {
+  void (*const looks[])(shell::Game&) = {shell::poll_quit,
+                                         [](shell::Game& game) { shell::quit_if_waiting(&game); }};
+  for (auto look : looks) {
+    EXPECT_EXIT(
+        {
+          push_click(100, 100);
+          push_simple(SDL_QUIT);
+          look(g);
+        },
+        ::testing::ExitedWithCode(0), "");
+    EXPECT_EXIT(
+        {
+          push_key(SDL_KEYDOWN, SDLK_ESCAPE);
+          push_key(SDL_KEYUP, SDLK_ESCAPE);
+          look(g);
+        },
+        ::testing::ExitedWithCode(0), "");
+  }
 }
 
 // The hand as drawn in rows of (first, last) column ranges: black, then white.
