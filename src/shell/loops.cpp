@@ -62,7 +62,12 @@ void play(Game& g, rules::Move m) {
 
 // Lets the computer choose a move for side and plays it; returns the move.
 rules::Move play_computer(Game& g, rules::Side side) {
+  // Mouse motion while the computer thinks is not even queued: the progress
+  // reports would only drop it, and a long think could fill SDL's queue with
+  // it, so that a close of the window were lost.
+  SDL_EventState(SDL_MOUSEMOTION, SDL_IGNORE);
   const rules::Move m = engine::computer_move(g.board, side);
+  SDL_EventState(SDL_MOUSEMOTION, SDL_ENABLE);
   play(g, m);
   return m;
 }

@@ -203,6 +203,13 @@ class Game:
     def press_escape(self):
         self.press("Escape")
 
+    def move_mouse_about(self, times):
+        """Moves the pointer to and fro over the board, in one xdotool run."""
+        steps = []
+        for k in range(times):
+            steps += ["mousemove", "--window", self.window, str(100 + k % 200), "200"]
+        self.xdotool(*steps, timeout=60)
+
     def board(self):
         """The 8 x 8 squares as shown, without the margin."""
         return self.screenshot().crop((SQUARE, SQUARE, 9 * SQUARE, 9 * SQUARE))
@@ -793,6 +800,8 @@ def case_stop(args):
     """The computer thinks for ever about its opening move; a close, Escape or a
     termination signal ends the game anyway, and so do signals to morva-cli think."""
     stops = [("window closed", lambda game: game.close_window()),
+             ("window closed after the mouse moved about", lambda game: (
+                 game.move_mouse_about(400), game.close_window())),
              ("Escape released", lambda game: game.press_escape()),
              ("SIGTERM", lambda game: game.process.send_signal(signal.SIGTERM)),
              ("SIGINT", lambda game: game.process.send_signal(signal.SIGINT))]
