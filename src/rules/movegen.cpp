@@ -153,26 +153,12 @@ inline int side_captures(const Board& b, Side side) {
          std::popcount(((pawns & ~FILE_A) >> 9) & enemy);
 }
 
-}  // namespace
-
-int generate_moves(Board b, Side side, MoveList& list) {
-  const Bitboard own = b.occupied[side];
-  const Bitboard enemy = b.occupied[other_side(side)];
-  int n = 0;
-  for_each_piece(b, side,
-                 [&](int slot, int from) { n = piece_moves(slot, from, own, enemy, list, n); });
-  Move castling[2];
-  const int castling_count = castlings(b, side, castling);
-  for (int k = 0; k < castling_count && n < MOVE_LIMIT; ++k) list[n++] = castling[k];
-  list[n++] = END_MOVE;
-  node_count += static_cast<std::uint64_t>(n);
-  return n;
-}
-
 // Returns the number of pawn moves of side, all pawns at once: pushes onto
 // free squares (the double step from the home rank through a free square),
 // captures toward both files. The same targets as the pawn table rows.
-int pawn_move_count(const Board& b, Side side) {
+// Inlined into count_moves, so that it counts with that function's
+// population-count instruction.
+[[gnu::always_inline]] inline int pawn_move_count(const Board& b, Side side) {
   const Bitboard pawns = b.pieces[side][PAWN];
   const Bitboard enemy = b.occupied[other_side(side)];
   const Bitboard empty = ~(b.occupied[WHITE] | b.occupied[BLACK]);
@@ -190,6 +176,22 @@ int pawn_move_count(const Board& b, Side side) {
   const Bitboard toward_a = ((pawns & ~FILE_A) >> 9) & enemy;
   return std::popcount(single) + std::popcount(twice) + std::popcount(toward_a) +
          std::popcount(toward_h);
+}
+
+}  // namespace
+
+int generate_moves(Board b, Side side, MoveList& list) {
+  const Bitboard own = b.occupied[side];
+  const Bitboard enemy = b.occupied[other_side(side)];
+  int n = 0;
+  for_each_piece(b, side,
+                 [&](int slot, int from) { n = piece_moves(slot, from, own, enemy, list, n); });
+  Move castling[2];
+  const int castling_count = castlings(b, side, castling);
+  for (int k = 0; k < castling_count && n < MOVE_LIMIT; ++k) list[n++] = castling[k];
+  list[n++] = END_MOVE;
+  node_count += static_cast<std::uint64_t>(n);
+  return n;
 }
 
 MORVA_BIT_COUNTING int count_moves(const Board& b, Side side) {
