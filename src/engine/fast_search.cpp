@@ -152,9 +152,10 @@ std::int32_t negamax(const rules::Board& b, rules::Side side, int depth, const P
     if (search_move(list[order[k]])) break;
   }
   if (w.stopped) return 0;
-  if (best >= beta && best_move != rules::END_MOVE &&
-      !rules::test_bit(b.occupied[other], static_cast<rules::Square>(rules::move_to(best_move))) &&
-      rules::move_from(best_move) < rules::SQUARE_COUNT) {
+  // A quiet move that cut off becomes a killer and gains history; castlings
+  // (codes beyond the squares) and captures do not.
+  if (best >= beta && rules::move_from(best_move) < rules::SQUARE_COUNT &&
+      !rules::test_bit(b.occupied[other], static_cast<rules::Square>(rules::move_to(best_move)))) {
     if (best_move != killers[0]) {
       killers[1] = killers[0];
       killers[0] = best_move;
