@@ -1,6 +1,7 @@
 // The game loops; standard output gets one line per move pair.
 #include "shell/loops.h"
 
+#include <atomic>
 #include <cstdio>
 #include <iostream>
 #include <utility>
@@ -60,17 +61,8 @@ void play(Game& g, rules::Move m) {
   g.last_move = m;
 }
 
-// Lets the computer choose a move for side and plays it; returns the move.
-rules::Move play_computer(Game& g, rules::Side side) {
-  // Mouse motion while the computer thinks is not even queued: the progress
-  // reports would only drop it, and a long think could fill SDL's queue with
-  // it, so that a close of the window were lost.
-  SDL_EventState(SDL_MOUSEMOTION, SDL_IGNORE);
-  const rules::Move m = engine::computer_move(g.board, side);
-  SDL_EventState(SDL_MOUSEMOTION, SDL_ENABLE);
-  play(g, m);
-  return m;
-}
+// Set while the computer thinks; read by keep_event on SDL's event thread.
+std::atomic<bool> thinking{false};
 
 // Goes back to the start of the human's previous turn; false when there is none.
 bool take_back(Game& g) {
@@ -91,6 +83,21 @@ void new_game(Game& g) {
 }
 
 }  // namespace
+
+int keep_event(const SDL_Event* event) {
+  return event->type != SDL_MOUSEMOTION || !thinking.load(std::memory_order_relaxed);
+}
+
+rules::Move play_computer(Game& g, rules::Side side) {
+  // Mouse motion while the computer thinks is not even queued (keep_event):
+  // the progress reports would only drop it, and a long think could fill SDL's
+  // queue with it, so that a close of the window were lost.
+  thinking.store(true, std::memory_order_relaxed);
+  const rules::Move m = engine::computer_move(g.board, side);
+  thinking.store(false, std::memory_order_relaxed);
+  play(g, m);
+  return m;
+}
 
 std::optional<rules::Move> human_turn(Game& g, rules::Side side) {
   // Playing black, the human finds the computer's move waiting on the line.

@@ -1,12 +1,23 @@
 // The game loops: human against computer, and the computer against itself.
 #pragma once
 
+#include <SDL.h>
+
 #include <optional>
 
 #include "rules/move.h"
 #include "shell/game.h"
 
 namespace shell {
+
+// SDL's event filter for the whole game, installed once at start: drops mouse
+// motion while the computer thinks. (SDL_EventState cannot do this: in SDL 1.2
+// switching a type off empties the whole queue, a waiting close included.)
+int keep_event(const SDL_Event* event);
+
+// Lets the computer choose a move for side (computer_move) and plays it on the
+// Game's board; returns the move. Events waiting stay in SDL's queue.
+rules::Move play_computer(Game& g, rules::Side side);
 
 // The human's turn of play_game: reads clicks until a move is made and returns
 // it, unplayed, noting the turn for take-backs. With take_back on, Backspace

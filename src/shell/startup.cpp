@@ -118,6 +118,8 @@ void release_game(Game& g) {
 void start_game(Game& g) {
   g.board = rules::board_from_cells(rules::starting_cells);
   open_window(g);
+  // Set once, before anything is played: setting a filter empties SDL's queue.
+  SDL_SetEventFilter(keep_event);
   load_pictures(g);
   g.cursor = make_cursor(cursor_picture);
   if (g.cursor != nullptr) SDL_SetCursor(g.cursor);  // else the system's arrow stays

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <optional>
 #include <vector>
 
@@ -216,6 +217,22 @@ TEST_F(ShellTest, EscapeReleasedOrCloseDuringTheHumansTurnQuits) {
         shell::read_human_move(g, start_board(), rules::WHITE);
       },
       ::testing::ExitedWithCode(0), "");
+}
+
+// A close or Escape that waits when the computer starts to think is still
+// waiting after its move (nothing on the way empties SDL's queue), so the next
+// look at the queue ends the game.
+TEST_F(ShellTest, QuitsWaitingWhileTheComputerThinksStayQueued) {
+  std::FILE* conf = std::fopen("conf.ini", "w");
+  ASSERT_NE(conf, nullptr);
+  std::fputs("[ALGO]\nlevel=2;\nprelevel=1;\nmaxlevel=2;\ncomplexity=100;\n", conf);
+  std::fclose(conf);
+  test_support::OutputCapture out;  // the computer's scored list
+  push_simple(SDL_QUIT);
+  push_key(SDL_KEYUP, SDLK_ESCAPE);
+  shell::play_computer(g, rules::WHITE);
+  EXPECT_NE(g.board, start_board());
+  EXPECT_EQ(drain_events(), 2);
 }
 
 // takeback=on: human turns as play_game runs them, the computer's moves played
