@@ -95,13 +95,18 @@ void reserve_table(int mib) {
   // The largest power of two of buckets that fits, in memory that the system
   // zeroes page by page as it is first touched, aligned for huge pages: a
   // look-up then rarely misses the address cache as well as the data cache.
+  // A size the system will not give is halved until it does.
   constexpr std::size_t HUGE_PAGE = std::size_t{2} << 20;
   std::size_t count = 1;
   while (count * 2 * sizeof(Bucket) <= static_cast<std::size_t>(mib) << 20) count *= 2;
-  memory_bytes = count * sizeof(Bucket) + HUGE_PAGE;
-  memory =
-      ::mmap(nullptr, memory_bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-  if (memory == MAP_FAILED) std::abort();
+  for (;;) {
+    memory_bytes = count * sizeof(Bucket) + HUGE_PAGE;
+    memory =
+        ::mmap(nullptr, memory_bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (memory != MAP_FAILED) break;
+    if (count == 1) std::abort();  // not even one bucket: no memory at all
+    count /= 2;
+  }
   const auto address = reinterpret_cast<std::uintptr_t>(memory);
   buckets = reinterpret_cast<Bucket*>((address + HUGE_PAGE - 1) & ~(HUGE_PAGE - 1));
 #ifdef MADV_HUGEPAGE

@@ -36,8 +36,9 @@ struct TableHit {
 inline constexpr int DEFAULT_TABLE_MIB = 64;
 inline constexpr int MAX_TABLE_MIB = 1 << 16;
 
-// Makes the table hold about mib MiB (DEFAULT_TABLE_MIB for 0 or less),
-// emptying it when the size changes. Call only while no search runs.
+// Makes the table hold about mib MiB (DEFAULT_TABLE_MIB for 0 or less; half
+// as much, or less, when the system will not give that much), emptying it when
+// the size changes. Call only while no search runs.
 void reserve_table(int mib);
 
 // Returns the bytes the table holds.
