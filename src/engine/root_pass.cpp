@@ -36,16 +36,17 @@ struct RootTask {
   std::atomic<bool> abandon{false};
 };
 
-// The children's tests of the position the main thread searches, shared with
-// the helpers that have nothing better to do: each takes the next child nobody
-// has taken; the main thread reads the results in generation order.
+// Where a child of the split point stands: a test's result is below or
+// beyond the threshold.
 enum class TestState : std::uint8_t { UNTESTED, TESTING, BELOW, BEYOND };
 
-//
-// While the main thread searches a position for its exact value, the helpers
-// instead search its children from the last one back (the main thread starts
-// at the front) with the position's window: the values only go to the table,
-// where the main thread finds them.
+// The position the main thread searches, shared with the helpers that have
+// nothing better to do. Its children's tests: each helper takes the next child
+// nobody has taken; the main thread reads the results in generation order.
+// While the main thread searches the position for its exact value (assist),
+// the helpers instead search its children from the last one back (the main
+// thread starts at the front) with the position's window: the values only go
+// to the table, where the main thread finds them.
 struct SplitPoint {
   bool open = false;
   bool assist = false;                  // searching children for the table
@@ -164,13 +165,13 @@ void run_test(int i, Worker& w, std::unique_lock<std::mutex>& lock) {
   w.abandon = &sp.closed;
   w.stopped = false;
   w.salt = root.salt;
+  std::int32_t v = 0;
   if (sp.assist) {
     fast::negamax(rules::make_move(*sp.board, (*sp.list)[i]), rules::other_side(sp.side),
                   sp.depth + 1, root.settings, -sp.beta, -sp.alpha, w);
+  } else {
+    v = fast::test_child(*sp.board, sp.side, sp.depth, root.settings, *sp.list, i, sp.threshold, w);
   }
-  const std::int32_t v = sp.assist ? 0
-                                   : fast::test_child(*sp.board, sp.side, sp.depth, root.settings,
-                                                      *sp.list, i, sp.threshold, w);
   lock.lock();
   --sp.testing;
   if (!sp.assist && !w.stopped && !sp.closed) {
