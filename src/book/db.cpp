@@ -1,10 +1,8 @@
 // The book reader. Its error reports name this source file (db.cpp).
 #include "book/db.h"
 
-#include <cstdlib>
-#include <iostream>
-#include <string>
-#include <utility>
+#include <cstdio>
+#include <memory>
 
 #include "book/book_format.h"
 #include "book/book_key.h"
@@ -14,100 +12,106 @@ namespace book {
 
 namespace {
 
-std::vector<BookIndexEntry> g_index;
-std::vector<rules::Move> g_book_moves;  // collected by the last lookup that found any
+struct FileCloser {
+  void operator()(std::FILE* f) const { std::fclose(f); }
+};
+using File = std::unique_ptr<std::FILE, FileCloser>;
 
-// Reports that a book file cannot be opened and ends the process with status -1.
-[[noreturn]] void fail_to_open(const char* path) {
-  const std::string message = std::string("cannot open file ") + path;
-  LOG_REPORT("ERROR", message.c_str());
-  std::cout.flush();
-  std::fflush(stdout);
-  std::exit(-1);
-}
-
-// Reads a little-endian int32 count; false on a short read.
-bool read_count(std::FILE* file, std::int32_t& count) {
-  unsigned char bytes[COUNT_SIZE];
-  if (std::fread(bytes, 1, COUNT_SIZE, file) != COUNT_SIZE) return false;
-  count = read_i32(bytes);
+// Returns the little-endian int32 at offset, if four bytes lie there.
+bool read_count_at(const Bytes& bytes, std::size_t at, std::int32_t& count) {
+  if (at > bytes.size() || bytes.size() - at < COUNT_SIZE) return false;
+  count = read_i32(bytes.data() + at);
   return true;
-}
-
-// Returns the first entry whose key equals key, or nullptr.
-const BookIndexEntry* find_entry(const BookKey& key) {
-  for (const BookIndexEntry& e : g_index) {
-    if (e.K1 == key.K1 && e.K2 == key.K2) return &e;
-  }
-  return nullptr;
 }
 
 }  // namespace
 
-bool load_book_index_from(const char* path) {
-  g_index.clear();
-  std::FILE* file = std::fopen(path, "rb");
-  if (file == nullptr) return false;
+std::optional<Bytes> read_file(const std::string& path) {
+  const File file(std::fopen(path.c_str(), "rb"));
+  if (file == nullptr) return std::nullopt;
+  Bytes bytes;
+  unsigned char buffer[1 << 14];
+  std::size_t n = 0;
+  while ((n = std::fread(buffer, 1, sizeof buffer, file.get())) > 0) {
+    bytes.insert(bytes.end(), buffer, buffer + n);
+  }
+  return bytes;
+}
+
+std::optional<std::vector<BookIndexEntry>> read_index(const std::string& path) {
+  const std::optional<Bytes> bytes = read_file(path);
+  if (!bytes) return std::nullopt;
+  std::vector<BookIndexEntry> index;
   std::int32_t count = 0;
-  if (!read_count(file, count)) count = 0;  // a file shorter than its count field is empty
+  if (!read_count_at(*bytes, 0, count)) count = 0;  // shorter than its count field: empty
   // Entries are read one by one up to the count, so a count larger than the
   // file stops at the last whole entry and never sizes a buffer by itself.
-  unsigned char bytes[INDEX_ENTRY_SIZE];
-  for (std::int32_t i = 0; i < count; ++i) {
-    if (std::fread(bytes, 1, INDEX_ENTRY_SIZE, file) != INDEX_ENTRY_SIZE) break;
-    g_index.push_back({read_u64(bytes), read_u64(bytes + 8), read_i32(bytes + INDEX_OFFSET_FIELD)});
+  std::size_t at = COUNT_SIZE;
+  for (std::int32_t i = 0; i < count && bytes->size() - at >= INDEX_ENTRY_SIZE; ++i) {
+    const unsigned char* e = bytes->data() + at;
+    index.push_back({read_u64(e), read_u64(e + 8), read_i32(e + INDEX_OFFSET_FIELD)});
+    at += INDEX_ENTRY_SIZE;
   }
-  std::fclose(file);
-  return true;
+  return index;
 }
 
-void load_book_index() {
-  if (!load_book_index_from(INDEX_PATH)) fail_to_open(INDEX_PATH);
+std::optional<Book> load_book(const std::string& folder) {
+  std::optional<std::vector<BookIndexEntry>> index = read_index(folder + "/index.db");
+  if (!index) return std::nullopt;
+  Book book;
+  book.index = std::move(*index);
+  book.chess_path = folder + "/chess.db";
+  std::optional<Bytes> chess = read_file(book.chess_path);
+  book.chess_read = chess.has_value();
+  if (chess) book.chess = std::move(*chess);
+  return book;
 }
 
-const std::vector<BookIndexEntry>& book_index() { return g_index; }
-
-bool read_block_count(std::FILE* file, std::int32_t offset, std::int32_t& count) {
-  return offset >= 0 && std::fseek(file, offset, SEEK_SET) == 0 && read_count(file, count);
+void report_unopenable(const std::string& path) {
+  LOG_REPORT("ERROR", ("cannot open file " + path).c_str());
 }
 
-std::vector<BookRecord> read_book_block(std::FILE* file, std::int32_t offset) {
+bool read_block_count(const Bytes& chess, std::int32_t offset, std::int32_t& count) {
+  return offset >= 0 && read_count_at(chess, static_cast<std::size_t>(offset), count);
+}
+
+std::vector<BookRecord> read_book_block(const Bytes& chess, std::int32_t offset) {
   std::vector<BookRecord> records;
   std::int32_t count = 0;
-  if (!read_block_count(file, offset, count)) return records;  // offset at or past the end
-  unsigned char bytes[RECORD_SIZE];
-  for (std::int32_t i = 0; i < count; ++i) {
-    if (std::fread(bytes, 1, RECORD_SIZE, file) != RECORD_SIZE) break;
-    records.push_back({bytes[0], bytes[1], static_cast<std::int8_t>(bytes[2])});
+  if (!read_block_count(chess, offset, count)) return records;  // offset at or past the end
+  std::size_t at = static_cast<std::size_t>(offset) + COUNT_SIZE;
+  for (std::int32_t i = 0; i < count && chess.size() - at >= RECORD_SIZE; ++i, at += RECORD_SIZE) {
+    records.push_back({chess[at], chess[at + 1], static_cast<std::int8_t>(chess[at + 2])});
   }
   return records;
 }
 
-int book_lookup(rules::Board b, int mark) {
-  const BookIndexEntry* entry = find_entry(book_key(b));
-  if (entry == nullptr || entry->offset == NOT_FOUND_OFFSET) return -1;
-
-  std::FILE* file = std::fopen(CHESS_PATH, "rb");
-  std::cout << " (find at pos : " << entry->offset << ") ";
-  if (file == nullptr) fail_to_open(CHESS_PATH);
-  const std::vector<BookRecord> records = read_book_block(file, entry->offset);
-  std::fclose(file);
-
-  // The mark is compared as a signed byte, as it is stored.
-  const auto wanted = static_cast<std::int8_t>(mark);
-  std::vector<rules::Move> collected;
-  for (const BookRecord& r : records) {
-    if (r.mark == wanted) collected.push_back(rules::move_of(r.from, r.to));
+BookHit book_lookup(const Book& book, const rules::Board& b) {
+  const BookKey key = book_key(b);
+  for (const BookIndexEntry& e : book.index) {
+    if (e.K1 != key.K1 || e.K2 != key.K2) continue;
+    if (e.offset == NOT_FOUND_OFFSET) return {};
+    return {true, book.chess_read, e.offset};
   }
-  // A lookup that collects nothing leaves the previous list in place.
-  const int count = static_cast<int>(collected.size());
-  if (count > 0) g_book_moves = std::move(collected);
-  return count;
+  return {};
 }
 
-rules::Move book_move(int i) {
-  if (i < 0 || i >= static_cast<int>(g_book_moves.size())) return rules::END_MOVE;
-  return g_book_moves[static_cast<std::size_t>(i)];
+int book_count(const Book& book, const BookHit& hit, rules::Move m, int mark) {
+  if (!hit.found || !hit.readable) return 0;
+  std::int32_t count = 0;
+  if (!read_block_count(book.chess, hit.offset, count)) return 0;
+  // The mark is compared as a signed byte, as it is stored.
+  const auto wanted = static_cast<std::int8_t>(mark);
+  int listed = 0;
+  std::size_t at = static_cast<std::size_t>(hit.offset) + COUNT_SIZE;
+  for (std::int32_t i = 0; i < count && book.chess.size() - at >= RECORD_SIZE;
+       ++i, at += RECORD_SIZE) {
+    if (static_cast<std::int8_t>(book.chess[at + 2]) == wanted &&
+        rules::move_of(book.chess[at], book.chess[at + 1]) == m) {
+      ++listed;
+    }
+  }
+  return listed;
 }
 
 }  // namespace book

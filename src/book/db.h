@@ -1,11 +1,13 @@
-// The opening book: ./db/index.db (key -> block offset) held in memory, and
-// ./db/chess.db read at the offset of a position found in it. Both files are
-// read defensively: counts beyond the data present, negative counts and offsets
+// The opening book: ./db/index.db (key -> block offset) and ./db/chess.db (the
+// move blocks), both read into memory once, so that a game reads one
+// consistent pair whatever happens to the files later. Both are read
+// defensively: counts beyond the data present, negative counts and offsets
 // outside the file yield fewer or no entries and records, never a fault.
 #pragma once
 
 #include <cstdint>
-#include <cstdio>
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "rules/board.h"
@@ -13,8 +15,12 @@
 
 namespace book {
 
+inline constexpr const char* BOOK_FOLDER = "./db";
 inline constexpr const char* INDEX_PATH = "./db/index.db";
 inline constexpr const char* CHESS_PATH = "./db/chess.db";
+
+// The exit status of a program that ends because a book file cannot be opened.
+inline constexpr int BOOK_FAILURE_STATUS = -1;
 
 // One index entry as held in memory (the four unused bytes are dropped).
 struct BookIndexEntry {
@@ -30,35 +36,54 @@ struct BookRecord {
   std::int8_t mark;  // 1 white success, 0 draw, -1 black success
 };
 
-// Reads ./db/index.db into memory; on failure reports the error and ends the
-// process with status -1.
-void load_book_index();
+using Bytes = std::vector<unsigned char>;
 
-// Reads an index file into memory in place of the current index; returns false,
-// leaving the index empty, when the file cannot be opened.
-bool load_book_index_from(const char* path);
+// A book as read from its two files. An empty Book is no book: no position
+// is found in it.
+struct Book {
+  std::vector<BookIndexEntry> index;  // in file order
+  Bytes chess;                        // chess.db as read
+  bool chess_read = false;            // false: chess.db could not be opened
+  std::string chess_path;             // where chess.db was looked for
+};
 
-// Returns the entries of the index loaded last, in file order.
-const std::vector<BookIndexEntry>& book_index();
+// Returns the entries of an index file in file order; nothing when it cannot
+// be opened.
+std::optional<std::vector<BookIndexEntry>> read_index(const std::string& path);
 
-// Reads the record count M of the block at offset in an open chess.db; false
-// when the offset is negative or fewer than four bytes lie there. Reads four
-// bytes at most, so a caller can size a block before reading its records.
-bool read_block_count(std::FILE* file, std::int32_t offset, std::int32_t& count);
+// Returns the whole of a file; nothing when it cannot be opened.
+std::optional<Bytes> read_file(const std::string& path);
 
-// Returns the records of the block at offset in an open chess.db; empty when the
-// offset is negative or past the end, or the count is negative; only the whole
-// records present when the count runs past the end of the file.
-std::vector<BookRecord> read_book_block(std::FILE* file, std::int32_t offset);
+// Reads folder/index.db and folder/chess.db. Nothing when the index cannot be
+// opened; a missing chess.db is noticed at the first lookup that finds a
+// position.
+std::optional<Book> load_book(const std::string& folder = BOOK_FOLDER);
 
-// Returns -1 when the position is not in the index (or its first entry holds
-// the offset -1), otherwise the number of records of its block whose mark
-// equals mark; those moves become the book move list when there is at least
-// one. On a hit writes " (find at pos : OFFSET) " to standard output.
-int book_lookup(rules::Board b, int mark);
+// Writes the error report of a book file that cannot be opened, naming path.
+// The program that loads the book ends then with BOOK_FAILURE_STATUS.
+void report_unopenable(const std::string& path);
 
-// Returns the i-th move collected by the last lookup that collected any; the
-// end entry for an index outside that list.
-rules::Move book_move(int i);
+// Reads the record count of the block at offset in chess.db's bytes; false
+// when the offset is negative or fewer than four bytes lie there.
+bool read_block_count(const Bytes& chess, std::int32_t offset, std::int32_t& count);
+
+// Returns the records of the block at offset; empty when the offset is
+// negative or past the end, or the count is negative; only the whole records
+// present when the count runs past the end of the file.
+std::vector<BookRecord> read_book_block(const Bytes& chess, std::int32_t offset);
+
+// What a lookup of one position found.
+struct BookHit {
+  bool found = false;       // the position is in the index with an offset other than -1
+  bool readable = true;     // false: found, but chess.db could not be opened
+  std::int32_t offset = 0;  // of its block, when found
+};
+
+// Looks a position up in the index (the first entry of its key counts).
+BookHit book_lookup(const Book& book, const rules::Board& b);
+
+// Returns how many records of the block a lookup found list move m with mark
+// (compared as the signed byte it is stored as).
+int book_count(const Book& book, const BookHit& hit, rules::Move m, int mark);
 
 }  // namespace book

@@ -99,8 +99,8 @@ Lookup look_up(const IniText& ini, const char* section, const char* key) {
 
 }  // namespace
 
-void report_miss(const char* miss) {
-  if (miss != nullptr) LOG_REPORT(WARNING, miss);
+void report_miss(const char* miss, std::ostream& out) {
+  if (miss != nullptr) LOG_REPORT_TO(out, WARNING, miss);
 }
 
 std::string ini_value(const IniText& ini, const char* section, const char* key) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <iostream>
 #include <optional>
 #include <string>
 
@@ -45,8 +46,9 @@ struct IniInt {
 // for a caller that may end before it uses the value.
 IniInt ini_int_deferred(const IniText& ini, const char* section, const char* key);
 
-// Writes the warning report of a lookup's miss, exactly as ini_value does; nothing for null.
-void report_miss(const char* miss);
+// Writes the warning report of a lookup's miss, exactly as ini_value does (to
+// out, standard output unless another stream is named); nothing for null.
+void report_miss(const char* miss, std::ostream& out = std::cout);
 
 // Converts text as atoi does (leading white space, optional sign, decimal
 // digits up to the first other character, 0 without digits), saturating at

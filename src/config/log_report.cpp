@@ -16,9 +16,14 @@ const char* base_name(const char* path) {
 
 void log_report(const char* kind, const char* message, const char* source_file, int line,
                 const char* build_date, const char* build_time) {
-  std::cout << kind << '\t' << message << '\n'
-            << "\tfile " << base_name(source_file) << " line " << line << '\n'
-            << "\tcompilation " << build_date << ' ' << build_time << '\n';
+  log_report(std::cout, kind, message, source_file, line, build_date, build_time);
+}
+
+void log_report(std::ostream& out, const char* kind, const char* message, const char* source_file,
+                int line, const char* build_date, const char* build_time) {
+  out << kind << '\t' << message << '\n'
+      << "\tfile " << base_name(source_file) << " line " << line << '\n'
+      << "\tcompilation " << build_date << ' ' << build_time << '\n';
 }
 
 }  // namespace config

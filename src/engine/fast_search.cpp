@@ -1,13 +1,8 @@
 // The fast search of one thread: exact alpha-beta below the root entries,
-// with move ordering and the shared table, and the search of a root entry's
-// position that gives what the plain search gives.
-#include "engine/fast_search.h"
-
+// with move ordering and the shared table.
 #include <algorithm>
 
-#include "engine/progress.h"
 #include "engine/search_worker.h"
-#include "engine/transposition.h"
 #include "rules/make_move.h"
 #include "rules/movegen.h"
 
@@ -18,8 +13,8 @@ namespace {
 // their history: nearer the leaves the ordering costs more than it saves.
 constexpr int HISTORY_DEPTH = 3;
 
-// Positions searched between two looks at the clock for a quit.
-constexpr unsigned QUIT_LOOK_MASK = 1023;
+// Positions searched between two looks at the clock for a stop.
+constexpr unsigned STOP_LOOK_MASK = 1023;
 
 // Returns the type of the piece of a side on a square, or -1.
 int type_on(const rules::Board& b, rules::Side side, int square) {
@@ -95,27 +90,37 @@ void order_moves(const rules::Board& b, rules::Side side, const rules::MoveList&
 
 }  // namespace
 
+void Worker::forget() {
+  for (auto& pair : killers) pair[0] = pair[1] = rules::Move{};
+  for (auto& side : history) {
+    for (auto& from : side) std::fill(std::begin(from), std::end(from), 0);
+  }
+}
+
 std::int32_t negamax(const rules::Board& b, rules::Side side, int depth, const PassSettings& pass,
                      std::int32_t alpha, std::int32_t beta, Worker& w) {
   if (w.abandon != nullptr && w.abandon->load(std::memory_order_relaxed)) {
     w.stopped = true;
     return 0;
   }
-  if (w.looks_for_quit && (++w.calls & QUIT_LOOK_MASK) == 0) check_quit();
+  if (w.stop_look != nullptr && (++w.calls & STOP_LOOK_MASK) == 0 && w.stop_look->due()) {
+    w.stopped = true;
+    return 0;
+  }
   if (is_leaf(b, depth, pass)) return for_mover(evaluate(b), side);
 
   // The table's line is fetched while the moves are generated: a look-up
   // that has to wait for memory costs more than the generation.
   const TableKey key = table_key(b, side, depth, w.salt);
-  prefetch_table(key);
+  w.table->prefetch(key);
   rules::MoveList list;
   const int count = rules::generate_moves(b, side, list);
-  const TableHit hit = probe_table(key);
+  const TableHit hit = w.table->probe(key);
   if (hit.bound == Bound::EXACT) return hit.value;
   if (hit.bound == Bound::LOWER && hit.value >= beta) return hit.value;
   if (hit.bound == Bound::UPPER && hit.value <= alpha) return hit.value;
 
-  rules::Move(&killers)[2] = w.killers[std::min(depth, MAX_PLY - 1)];
+  rules::Move(&killers)[2] = w.killers[std::min(depth, MAX_DEPTH)];
   const rules::Side other = rules::other_side(side);
   const std::int32_t original_alpha = alpha;
   std::int32_t best = -INFINITE;
@@ -166,7 +171,7 @@ std::int32_t negamax(const rules::Board& b, rules::Side side, int depth, const P
   const Bound bound = best <= original_alpha ? Bound::UPPER
                       : best >= beta         ? Bound::LOWER
                                              : Bound::EXACT;
-  store_table(key, depth, bound, best, best_move);
+  w.table->store(key, depth, bound, best, best_move);
   return best;
 }
 
@@ -177,71 +182,4 @@ std::int32_t test_child(const rules::Board& b, rules::Side side, int depth,
                   -threshold - 1, -threshold, w);
 }
 
-namespace {
-
-// Returns negamax of b, with idle helpers searching its children ahead when
-// this thread shares its work.
-std::int32_t exact_search(const rules::Board& b, rules::Side side, int depth,
-                          const PassSettings& pass, std::int32_t alpha, std::int32_t beta,
-                          Worker& w) {
-  if (w.shares_tests) return assisted_negamax(b, side, depth, pass, alpha, beta, w);
-  return negamax(b, side, depth, pass, alpha, beta, w);
-}
-
-// Returns the first child of b, in generation order, whose test lies beyond
-// the threshold, with that test's value (a lower bound of its exact value).
-ChildTest first_beyond(const rules::Board& b, rules::Side side, int depth, const PassSettings& pass,
-                       const rules::MoveList& list, int count, std::int32_t threshold, Worker& w) {
-  if (w.shares_tests) return first_beyond_shared(b, side, depth, pass, list, count, threshold, w);
-  for (int i = 0; i < count; ++i) {
-    const std::int32_t v = test_child(b, side, depth, pass, list, i, threshold, w);
-    if (w.stopped) return {};
-    if (v > threshold) return {i, v};
-  }
-  return {};
-}
-
-}  // namespace
-
-std::int32_t search_position(const rules::Board& b, rules::Side side, int depth,
-                             const PassSettings& pass, float bound, Worker& w) {
-  if (is_leaf(b, depth, pass)) return evaluate(b);
-  const std::int32_t threshold = for_mover(static_cast<std::int32_t>(bound), side);
-  rules::MoveList list;
-  const int count = rules::generate_moves(b, side, list);
-  // Which side of the bound a child's value lies on needs only a null window.
-  const ChildTest beyond = first_beyond(b, side, depth, pass, list, count, threshold, w);
-  if (w.stopped) return 0;
-  if (beyond.index >= 0) {
-    // The first child beyond the bound: its exact value (at least the test's)
-    // is what the plain search returns.
-    const rules::Board child = rules::make_move(b, list[beyond.index]);
-    const std::int32_t v = beyond.value;
-    const std::int32_t exact = v == WIN_SCORE
-                                   ? v
-                                   : -exact_search(child, rules::other_side(side), depth + 1, pass,
-                                                   -INFINITE, -(v - 1), w);
-    return w.stopped ? 0 : for_mover(exact, side);
-  }
-  // No child beats the bound: the exact value, below threshold + 1, from the
-  // children in any order.
-  const std::int32_t exact = exact_search(b, side, depth, pass, -INFINITE, threshold + 1, w);
-  return w.stopped ? 0 : for_mover(exact, side);
-}
-
 }  // namespace engine::fast
-
-namespace engine {
-
-std::int32_t fast_search(rules::Board b, rules::Side side, int depth, const PassSettings& pass,
-                         float bound) {
-  if (table_bytes() == 0) reserve_table(0);
-  static fast::Worker worker;
-  worker.abandon = nullptr;
-  worker.stopped = false;
-  worker.looks_for_quit = true;
-  worker.salt = pass_salt(pass.limit, pass.maxlevel, pass.complexity);
-  return fast::search_position(b, side, depth, pass, bound, worker);
-}
-
-}  // namespace engine

@@ -6,9 +6,6 @@
 
 namespace engine {
 
-int maxlevel = 0;
-int complexity = 0;
-
 bool is_leaf(const rules::Board& b, int depth, const PassSettings& pass) {
   // The depth cap ends every line; before it, count_captures decides from the
   // nominal depth on.
@@ -18,8 +15,9 @@ bool is_leaf(const rules::Board& b, int depth, const PassSettings& pass) {
 
 // Plain minimax with a single bound: the caller's running best. Moves are
 // taken in generation order, the end entry (a pass) last, with no reordering.
-std::int32_t search(rules::Board b, rules::Side side, int depth, int limit, float bound) {
-  if (is_leaf(b, depth, {limit, maxlevel, complexity})) return evaluate(b);
+std::int32_t search(rules::Board b, rules::Side side, int depth, const PassSettings& pass,
+                    float bound) {
+  if (is_leaf(b, depth, pass)) return evaluate(b);
 
   const bool white = side == rules::WHITE;
   const std::int32_t win = white ? WIN_SCORE : -WIN_SCORE;  // a win for the side to move
@@ -30,7 +28,7 @@ std::int32_t search(rules::Board b, rules::Side side, int depth, int limit, floa
   const int count = rules::generate_moves(b, side, list);
   for (int i = 0; i < count; ++i) {
     const rules::Board child = rules::make_move(b, list[i]);
-    const std::int32_t v = search(child, rules::other_side(side), depth + 1, limit, node_bound);
+    const std::int32_t v = search(child, rules::other_side(side), depth + 1, pass, node_bound);
     // No line can do better than a captured king: stop looking.
     if (v == win) return win;
     if (i == 0) best = v;

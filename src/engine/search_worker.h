@@ -1,6 +1,7 @@
-// The parts of the fast search that its threads share: what one searching
-// thread keeps, the alpha-beta search below a root entry, and the search of
-// a root entry's position. Only fast_search.cpp and root_pass.cpp use it.
+// The fast search of one thread: what a searching thread keeps, and the exact
+// alpha-beta search below a root entry, with move ordering and the shared
+// transposition table. It gives the same values as the plain `search`: see
+// root_pass.h for why, and for the search of a whole root list among threads.
 #pragma once
 
 #include <atomic>
@@ -8,6 +9,8 @@
 
 #include "engine/evaluate.h"
 #include "engine/search.h"
+#include "engine/search_host.h"
+#include "engine/transposition.h"
 #include "rules/board.h"
 #include "rules/move.h"
 
@@ -17,34 +20,31 @@ namespace engine::fast {
 // the side to move is WIN_SCORE. INFINITE lies beyond every value.
 inline constexpr std::int32_t INFINITE = WIN_SCORE + 1;
 
-inline constexpr int MAX_PLY = 128;
-
-// What one thread needs while it searches: its killer moves, and the flag
-// that tells it its task is no longer wanted.
+// What one thread needs while it searches: the table it shares with the
+// others, its killer moves and history, and what tells it to stop.
 struct Worker {
+  TranspositionTable* table = nullptr;
   std::uint64_t salt = 0;  // of the keys of the pass being searched
-  rules::Move killers[MAX_PLY][2] = {};
-  const std::atomic<bool>* abandon = nullptr;
-  bool stopped = false;
-  bool looks_for_quit = false;  // the thread that chooses the move
-  bool shares_tests = false;    // hands its children's tests to idle helpers
-  unsigned calls = 0;           // positions searched, for the looks
+  rules::Move killers[MAX_DEPTH + 1][2] = {};
   // How often each quiet move (side, from, to) has ended a node, weighted by
   // the depth left below it.
   int history[2][rules::SQUARE_COUNT][rules::SQUARE_COUNT] = {};
+  // Set by another thread when the task is no longer wanted.
+  const std::atomic<bool>* abandon = nullptr;
+  // The host's stop requests, asked every few thousand positions; only the
+  // thread that chooses the move has them.
+  StopLook* stop_look = nullptr;
+  bool stopped = false;  // the search was abandoned or stopped: its values mean nothing
+  unsigned calls = 0;    // positions searched, for the looks at the stop
+
+  // Forgets the killers and the history (a new game).
+  void forget();
 };
 
 // Returns a value from white's point of view as the side to move sees it.
 inline std::int32_t for_mover(std::int32_t white_value, rules::Side side) {
   return side == rules::WHITE ? white_value : -white_value;
 }
-
-// A child's value against the threshold, from the side to move's view: the
-// value of a null-window test, beyond the threshold or not.
-struct ChildTest {
-  int index = -1;  // the first child beyond the threshold, or -1
-  std::int32_t value = 0;
-};
 
 // Exact alpha-beta (fail-soft): the value is exact when it lies strictly
 // between alpha and beta, an upper bound when at or below alpha, a lower bound
@@ -56,21 +56,5 @@ std::int32_t negamax(const rules::Board& b, rules::Side side, int depth, const P
 std::int32_t test_child(const rules::Board& b, rules::Side side, int depth,
                         const PassSettings& pass, const rules::MoveList& list, int i,
                         std::int32_t threshold, Worker& w);
-
-// Searches one position as `search` would with this bound: the first child, in
-// generation order, whose value beats the bound for the side to move is
-// returned at once with its exact value; otherwise the exact value.
-std::int32_t search_position(const rules::Board& b, rules::Side side, int depth,
-                             const PassSettings& pass, float bound, Worker& w);
-
-// The thread that chooses the move, when it shares its work (root_pass.cpp):
-// the first child beyond the threshold, its children's tests shared with idle
-// helpers; and negamax with idle helpers searching the children ahead.
-ChildTest first_beyond_shared(const rules::Board& b, rules::Side side, int depth,
-                              const PassSettings& pass, const rules::MoveList& list, int count,
-                              std::int32_t threshold, Worker& w);
-std::int32_t assisted_negamax(const rules::Board& b, rules::Side side, int depth,
-                              const PassSettings& pass, std::int32_t alpha, std::int32_t beta,
-                              Worker& w);
 
 }  // namespace engine::fast

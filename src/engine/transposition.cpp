@@ -4,9 +4,16 @@
 
 #include <array>
 #include <atomic>
-#include <cstdlib>
 
 namespace engine {
+
+struct alignas(64) TableBucket {
+  struct Entry {
+    std::uint64_t check;
+    std::uint64_t data;
+  } entry[4];
+};
+
 namespace {
 
 // An entry is two words, stored as (key ^ data, data): a reader that sees
@@ -14,14 +21,9 @@ namespace {
 // is needed between threads. The entries of one placement share a bucket of
 // four, one cache line, so that one look finds the value of this depth and
 // this pass and the moves of the others.
-struct Entry {
-  std::uint64_t check;
-  std::uint64_t data;
-};
+using Entry = TableBucket::Entry;
+using Bucket = TableBucket;
 constexpr int BUCKET_ENTRIES = 4;
-struct alignas(64) Bucket {
-  Entry entry[BUCKET_ENTRIES];
-};
 
 // data, from the lowest bit: value (20 bits, two's complement), best move
 // (16), bound (2), ply (6), generation (6), a tag of the placement (14).
@@ -32,15 +34,6 @@ constexpr int PLY_SHIFT = 38;
 constexpr int AGE_SHIFT = 44;
 constexpr int TAG_SHIFT = 50;
 constexpr std::uint64_t SIX_BITS = 63;
-
-// Never freed while a search may run: helper threads may still be searching
-// when the player quits.
-void* memory = nullptr;
-std::size_t memory_bytes = 0;
-Bucket* buckets = nullptr;
-std::uint64_t bucket_mask = 0;
-int table_mib = 0;
-std::atomic<unsigned> generation{0};
 
 // A 64-bit mixer (from splitmix64): every input bit moves every output bit.
 constexpr std::uint64_t mix(std::uint64_t x) {
@@ -88,10 +81,20 @@ constexpr unsigned age_of(std::uint64_t data) {
 
 }  // namespace
 
-void reserve_table(int mib) {
+TranspositionTable::TranspositionTable() = default;
+
+TranspositionTable::~TranspositionTable() { release(); }
+
+void TranspositionTable::release() {
+  if (memory_ != nullptr) ::munmap(memory_, memory_bytes_);
+  memory_ = nullptr;
+  buckets_ = nullptr;
+}
+
+void TranspositionTable::reserve(int mib) {
   if (mib <= 0) mib = DEFAULT_TABLE_MIB;
-  if (buckets != nullptr && mib == table_mib) return;
-  if (memory != nullptr) ::munmap(memory, memory_bytes);
+  if (buckets_ != nullptr && mib == mib_) return;
+  release();
   // The largest power of two of buckets that fits, in memory that the system
   // zeroes page by page as it is first touched, aligned for huge pages: a
   // look-up then rarely misses the address cache as well as the data cache.
@@ -100,24 +103,33 @@ void reserve_table(int mib) {
   std::size_t count = 1;
   while (count * 2 * sizeof(Bucket) <= static_cast<std::size_t>(mib) << 20) count *= 2;
   for (;;) {
-    memory_bytes = count * sizeof(Bucket) + HUGE_PAGE;
-    memory =
-        ::mmap(nullptr, memory_bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    if (memory != MAP_FAILED) break;
-    if (count == 1) std::abort();  // not even one bucket: no memory at all
+    memory_bytes_ = count * sizeof(Bucket) + HUGE_PAGE;
+    memory_ =
+        ::mmap(nullptr, memory_bytes_, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (memory_ != MAP_FAILED) break;
+    memory_ = nullptr;
+    if (count == 1) {
+      // No memory at all: the one bucket kept inside the object serves.
+      buckets_ = reinterpret_cast<Bucket*>(spare_bucket_);
+      *buckets_ = Bucket{};
+      bucket_mask_ = 0;
+      mib_ = mib;
+      return;
+    }
     count /= 2;
   }
-  const auto address = reinterpret_cast<std::uintptr_t>(memory);
-  buckets = reinterpret_cast<Bucket*>((address + HUGE_PAGE - 1) & ~(HUGE_PAGE - 1));
+  const auto address = reinterpret_cast<std::uintptr_t>(memory_);
+  buckets_ = reinterpret_cast<Bucket*>((address + HUGE_PAGE - 1) & ~(HUGE_PAGE - 1));
 #ifdef MADV_HUGEPAGE
-  ::madvise(buckets, count * sizeof(Bucket), MADV_HUGEPAGE);
+  ::madvise(buckets_, count * sizeof(Bucket), MADV_HUGEPAGE);
 #endif
-  bucket_mask = count - 1;
-  table_mib = mib;
+  bucket_mask_ = count - 1;
+  mib_ = mib;
 }
 
-std::uint64_t table_bytes() { return buckets ? (bucket_mask + 1) * sizeof(Bucket) : 0; }
-
+std::uint64_t TranspositionTable::bytes() const {
+  return buckets_ ? (bucket_mask_ + 1) * sizeof(Bucket) : 0;
+}
 std::uint64_t pass_salt(int limit, int maxlevel, int complexity) {
   std::uint64_t h = 0x9E3779B97F4A7C15ULL;
   for (int v : {limit, maxlevel, complexity}) h = mix(h ^ static_cast<std::uint32_t>(v));
@@ -137,14 +149,14 @@ TableKey table_key(const rules::Board& b, rules::Side side, int depth, std::uint
   return {position, mix(position ^ salt ^ static_cast<std::uint64_t>(depth) << 56)};
 }
 
-void new_table_generation() { generation.fetch_add(1, std::memory_order_relaxed); }
+void TranspositionTable::new_generation() { ++generation_; }
 
-void prefetch_table(const TableKey& key) {
-  __builtin_prefetch(&buckets[key.position & bucket_mask]);
+void TranspositionTable::prefetch(const TableKey& key) const {
+  __builtin_prefetch(&buckets_[key.position & bucket_mask_]);
 }
 
-TableHit probe_table(const TableKey& key) {
-  Bucket& bucket = buckets[key.position & bucket_mask];
+TableHit TranspositionTable::probe(const TableKey& key) const {
+  Bucket& bucket = buckets_[key.position & bucket_mask_];
   const std::uint64_t tag = key.position >> TAG_SHIFT;
   TableHit hit;
   int hint_ply = 1 << 6;
@@ -164,9 +176,9 @@ TableHit probe_table(const TableKey& key) {
   return hit;
 }
 
-void store_table(const TableKey& key, int depth, Bound bound, std::int32_t value,
-                 rules::Move best) {
-  const unsigned age = generation.load(std::memory_order_relaxed) & SIX_BITS;
+void TranspositionTable::store(const TableKey& key, int depth, Bound bound, std::int32_t value,
+                               rules::Move best) {
+  const unsigned age = generation_ & SIX_BITS;
   const std::uint64_t data =
       (static_cast<std::uint64_t>(static_cast<std::uint32_t>(value)) & ((1U << VALUE_BITS) - 1)) |
       std::uint64_t{best} << MOVE_SHIFT |
@@ -175,7 +187,7 @@ void store_table(const TableKey& key, int depth, Bound bound, std::int32_t value
       std::uint64_t{age} << AGE_SHIFT | key.position >> TAG_SHIFT << TAG_SHIFT;
   // The slot: this key's own, else the one least worth keeping: empty, then
   // from an earlier generation, then the one furthest from the root.
-  Bucket& bucket = buckets[key.position & bucket_mask];
+  Bucket& bucket = buckets_[key.position & bucket_mask_];
   int slot = 0;
   int most_replaceable = -1;
   for (int i = 0; i < BUCKET_ENTRIES; ++i) {

@@ -4,6 +4,7 @@
 // which orders the moves of a deeper or later search.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "rules/board.h"
@@ -36,14 +37,6 @@ struct TableHit {
 inline constexpr int DEFAULT_TABLE_MIB = 64;
 inline constexpr int MAX_TABLE_MIB = 1 << 16;
 
-// Makes the table hold about mib MiB (DEFAULT_TABLE_MIB for 0 or less; half
-// as much, or less, when the system will not give that much), emptying it when
-// the size changes. Call only while no search runs.
-void reserve_table(int mib);
-
-// Returns the bytes the table holds.
-std::uint64_t table_bytes();
-
 // Returns the salt of the keys of one pass's settings: the value of a position
 // depends on its depth, the pass's limit, maxlevel and complexity only, so no
 // key of one setting matches one of another.
@@ -52,16 +45,49 @@ std::uint64_t pass_salt(int limit, int maxlevel, int complexity);
 // Returns the keys of a position with a side to move at a depth of a pass.
 TableKey table_key(const rules::Board& b, rules::Side side, int depth, std::uint64_t salt);
 
-// Starts a new generation: entries stored before are replaced first.
-void new_table_generation();
+// One 64-byte bucket: the entries of the placements that share it.
+struct TableBucket;
 
-// Starts fetching a position's place into the processor's cache.
-void prefetch_table(const TableKey& key);
+// The table itself: memory mapped when its size is set, given back when it
+// changes and when the table is destroyed. Reserve, new_generation and clear
+// only while no search runs; prefetch, probe and store from any thread.
+class TranspositionTable {
+ public:
+  TranspositionTable();
+  ~TranspositionTable();
+  TranspositionTable(const TranspositionTable&) = delete;
+  TranspositionTable& operator=(const TranspositionTable&) = delete;
 
-// Looks a position up.
-TableHit probe_table(const TableKey& key);
+  // Makes the table hold about mib MiB (DEFAULT_TABLE_MIB for 0 or less; half
+  // as much, or less, when the system will not give that much), emptying it
+  // when the size changes.
+  void reserve(int mib);
 
-// Stores what a search at ply depth found for a position.
-void store_table(const TableKey& key, int depth, Bound bound, std::int32_t value, rules::Move best);
+  // Returns the bytes the table holds (0 before the first reserve).
+  std::uint64_t bytes() const;
+
+  // Starts a new generation: entries stored before are replaced first.
+  void new_generation();
+
+  // Starts fetching a position's place into the processor's cache.
+  void prefetch(const TableKey& key) const;
+
+  // Looks a position up.
+  TableHit probe(const TableKey& key) const;
+
+  // Stores what a search at ply depth found for a position.
+  void store(const TableKey& key, int depth, Bound bound, std::int32_t value, rules::Move best);
+
+ private:
+  void release();
+
+  void* memory_ = nullptr;  // what mmap gave, or null
+  std::size_t memory_bytes_ = 0;
+  TableBucket* buckets_ = nullptr;
+  std::uint64_t bucket_mask_ = 0;
+  int mib_ = 0;
+  unsigned generation_ = 0;
+  alignas(64) unsigned char spare_bucket_[64] = {};  // the table when nothing can be mapped
+};
 
 }  // namespace engine

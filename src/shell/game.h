@@ -6,8 +6,10 @@
 #include <SDL.h>
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
+#include "engine/engine.h"
 #include "rules/board.h"
 #include "rules/move.h"
 
@@ -57,6 +59,10 @@ struct Game {
   rules::Move last_move = rules::END_MOVE;  // played by either side; END_MOVE at the start
   Request request = Request::NONE;          // a key the human released, not yet acted on
   std::vector<Turn> turns;                  // the human turns of this game, for take-backs
+  // The computer player, made at start; quit_game destroys it (joining its
+  // threads) before the process ends.
+  std::unique_ptr<engine::Engine> engine;
+  bool quit_requested = false;  // a close or Escape seen while the computer thinks
 };
 
 // The program's one Game; report_progress draws on it.

@@ -6,11 +6,15 @@
 #include <iostream>
 #include <utility>
 
+#include "book/db.h"
 #include "engine/computer_move.h"
+#include "engine/record.h"
 #include "rules/make_move.h"
 #include "shell/console.h"
 #include "shell/draw.h"
 #include "shell/input.h"
+#include "shell/progress_display.h"
+#include "shell/startup.h"
 
 namespace shell {
 
@@ -93,10 +97,16 @@ rules::Move play_computer(Game& g, rules::Side side) {
   // the progress reports would only drop it, and a long think could fill SDL's
   // queue with it, so that a close of the window were lost.
   thinking.store(true, std::memory_order_relaxed);
-  const rules::Move m = engine::computer_move(g.board, side);
+  const engine::MoveChoice choice = engine::computer_move(*g.engine, g.board, side, window_host(g));
   thinking.store(false, std::memory_order_relaxed);
-  play(g, m);
-  return m;
+  engine::write_choice(std::cout, choice);
+  if (choice.stopped) quit_game(g);
+  if (choice.book_unreadable) {
+    book::report_unopenable(g.engine->book().chess_path);
+    quit_game(g, book::BOOK_FAILURE_STATUS);
+  }
+  play(g, choice.move);
+  return choice.move;
 }
 
 std::optional<rules::Move> human_turn(Game& g, rules::Side side) {

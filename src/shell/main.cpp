@@ -1,9 +1,13 @@
 // The window program: safe standard streams, --help and --version, move
 // tables, the opening-book index, then the game.
-#include <ostream>
+#include <iostream>
+#include <memory>
+#include <optional>
+#include <utility>
 
 #include "book/db.h"
 #include "config/standard_options.h"
+#include "engine/engine.h"
 #include "rules/move_table.h"
 #include "shell/game.h"
 #include "shell/startup.h"
@@ -29,6 +33,11 @@ int main(int argc, char** argv) {
   if (argc > 1) return config::reject_argument("morva", argv[1]);
 
   rules::build_move_tables();
-  book::load_book_index();  // ends the process with an error report when the index is unreadable
-  shell::start_game(shell::game);
+  std::optional<book::Book> book = book::load_book();
+  if (!book) {
+    book::report_unopenable(book::INDEX_PATH);
+    std::cout.flush();
+    return book::BOOK_FAILURE_STATUS;
+  }
+  shell::start_game(shell::game, std::make_unique<engine::Engine>(std::move(*book)));
 }

@@ -40,4 +40,6 @@ void report_to_window(void* host, float fraction) {
   show_progress(*static_cast<Game*>(host), fraction);
 }
 
+engine::SearchHost window_host(Game& g) { return {&g, report_to_window, quit_requested}; }
+
 }  // namespace shell

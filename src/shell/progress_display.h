@@ -3,6 +3,7 @@
 
 #include <SDL.h>
 
+#include "engine/search_host.h"
 #include "shell/game.h"
 
 namespace shell {
@@ -15,12 +16,16 @@ inline constexpr int DIALOG_EDGE_GAP = 5;
 // Returns the dialog's top left corner: 5 pixels from the window's right and bottom.
 SDL_Rect dialog_position(const Game& g);
 
-// Drops waiting events (quitting on close or Escape), then draws the dialog
+// Drops waiting events (noting a close or Escape), then draws the dialog
 // (once per run) and the bar filled to fraction; a fraction of 0 ends a run.
 void show_progress(Game& g, float fraction);
 
 // The computer player's progress report for a window: show_progress on the
-// Game that host points to. start_game registers it.
+// Game that host points to.
 void report_to_window(void* host, float fraction);
+
+// What the computer player is given while it thinks in the window: progress
+// drawn on g, and a stop when the player quits.
+engine::SearchHost window_host(Game& g);
 
 }  // namespace shell

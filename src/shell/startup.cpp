@@ -8,7 +8,6 @@
 
 #include "config/ini_file.h"
 #include "config/log_report.h"
-#include "engine/progress.h"
 #include "shell/cursor.h"
 #include "shell/draw.h"
 #include "shell/loops.h"
@@ -115,7 +114,8 @@ void release_game(Game& g) {
   SDL_Quit();
 }
 
-void start_game(Game& g) {
+void start_game(Game& g, std::unique_ptr<engine::Engine> engine) {
+  g.engine = std::move(engine);
   g.board = rules::board_from_cells(rules::starting_cells);
   open_window(g);
   // Set once, before anything is played: setting a filter empties SDL's queue.
@@ -133,16 +133,15 @@ void start_game(Game& g) {
   g.take_back = config::ini_find(ini, "GAME", "takeback") == "on";
   if (g.take_back) g.turns.reserve(TURNS_RESERVED);
 
-  engine::set_progress_report(report_to_window, &g);
-  engine::set_quit_check(quit_if_waiting, &g);
   draw_board(g, g.board);
   if (mode.demo) play_demo(g);
   play_game(g, mode.human_first);
 }
 
-void quit_game(Game& g) {
+void quit_game(Game& g, int status) {
+  g.engine.reset();  // its helper threads are joined before anything else ends
   release_game(g);
-  end_process(EXIT_SUCCESS);
+  end_process(status);
 }
 
 bool is_quit_event(const SDL_Event& event) {
@@ -152,17 +151,20 @@ bool is_quit_event(const SDL_Event& event) {
 void poll_quit(Game& g) {
   SDL_Event event;
   while (SDL_PollEvent(&event) != 0) {
-    if (is_quit_event(event)) quit_game(g);
+    if (is_quit_event(event)) g.quit_requested = true;
   }
 }
 
-void quit_if_waiting(void* host) {
+bool quit_requested(void* host) {
+  Game& g = *static_cast<Game*>(host);
+  if (g.quit_requested) return true;
   SDL_Event events[EVENT_QUEUE_CAPACITY];
   const int count =
       SDL_PeepEvents(events, EVENT_QUEUE_CAPACITY, SDL_PEEKEVENT, SDL_QUITMASK | SDL_KEYUPMASK);
   for (int n = 0; n < count; ++n) {
-    if (is_quit_event(events[n])) quit_game(*static_cast<Game*>(host));
+    if (is_quit_event(events[n])) g.quit_requested = true;
   }
+  return g.quit_requested;
 }
 
 }  // namespace shell

@@ -52,22 +52,24 @@ void load_pictures(Game& g);
 void release_game(Game& g);
 
 // Prepares g (position, window, pictures, cursor, mode), draws the board once
-// and enters the loop of the mode. Never returns.
-[[noreturn]] void start_game(Game& g);
+// and enters the loop of the mode with the computer player engine. Never returns.
+[[noreturn]] void start_game(Game& g, std::unique_ptr<engine::Engine> engine);
 
-// Releases everything and ends the process with status 0. Never returns.
-[[noreturn]] void quit_game(Game& g);
+// Ends the computer player (joining its threads), releases everything and
+// ends the process with status (0: the user ended the game). Never returns.
+[[noreturn]] void quit_game(Game& g, int status = 0);
 
 // Returns whether an event asks the game to end: the window's close, or the
 // Escape key released.
 bool is_quit_event(const SDL_Event& event);
 
-// Drops every waiting event; the window's close or Escape released quits.
+// Drops every waiting event while the computer thinks; the window's close or
+// Escape released sets quit_requested, so that the search stops.
 void poll_quit(Game& g);
 
-// Quits when the window's close or Escape released waits in the queue; takes
-// no event from it. The search calls it (on the Game that host points to)
-// every few milliseconds, between progress reports that may be far apart.
-void quit_if_waiting(void* host);
+// The search's question whether to stop, for the Game that host points to:
+// true once a quit has been seen or waits in the queue (taking nothing from
+// it). Asked between root entries and every few milliseconds of the search.
+bool quit_requested(void* host);
 
 }  // namespace shell

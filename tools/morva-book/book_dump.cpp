@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <iterator>
 #include <map>
+#include <optional>
 #include <sstream>
 #include <unordered_map>
 #include <utility>
@@ -113,8 +114,9 @@ struct BlockSpan {
 
 // Sizes the block of an index entry and notes on the position's line what is
 // wrong with it.
-BlockSpan size_block(std::FILE* chess, std::int64_t chess_size, std::int32_t offset, Damage& damage,
+BlockSpan size_block(const book::Bytes& chess, std::int32_t offset, Damage& damage,
                      std::ostream& out) {
+  const auto chess_size = static_cast<std::int64_t>(chess.size());
   BlockSpan span;
   std::int32_t count = 0;
   if (offset == book::NOT_FOUND_OFFSET) return span;
@@ -190,9 +192,8 @@ std::string move_text(int from, int to) {
 // Lists every index entry with its block. A block is listed only where it
 // shares no byte with a block listed before it, so the work and the output
 // stay within the sizes of the two files whatever their bytes say.
-void dump_entries(std::FILE* chess, std::int64_t chess_size, bool each_record, Damage& damage,
-                  std::ostream& out) {
-  const auto& index = book::book_index();
+void dump_entries(const std::vector<book::BookIndexEntry>& index, const book::Bytes& chess,
+                  bool each_record, Damage& damage, std::ostream& out) {
   std::map<std::pair<std::uint64_t, std::uint64_t>, std::size_t> first_with_key;
   Listed listed;
   std::size_t total = 0;
@@ -203,7 +204,7 @@ void dump_entries(std::FILE* chess, std::int64_t chess_size, bool each_record, D
     out << "position " << i + 1 << "  key " << key << "  offset " << e.offset;
     const auto [it, first] = first_with_key.try_emplace({e.K1, e.K2}, i + 1);
     std::ostringstream notes;
-    const BlockSpan span = size_block(chess, chess_size, e.offset, damage, notes);
+    const BlockSpan span = size_block(chess, e.offset, damage, notes);
     const std::size_t other = span.end == 0 ? 0 : overlapping(listed, e.offset, span.end);
     total += span.records;
     out << "  " << span.records << (span.records == 1 ? " record" : " records");
@@ -237,23 +238,21 @@ DumpResult dump_book(const std::filesystem::path& dir, bool each_record, std::os
   if (index_size < 0) return DumpResult::CANNOT_READ;
   const std::int64_t chess_size = regular_file_size(chess_path, error);
   if (chess_size < 0) return DumpResult::CANNOT_READ;
-  std::FILE* chess = std::fopen(chess_path.c_str(), "rb");
-  if (!book::load_book_index_from(index_path.c_str()) || chess == nullptr) {
-    if (chess != nullptr) std::fclose(chess);
-    error =
-        "cannot open " + rules::echo_input((chess == nullptr ? chess_path : index_path).string());
+  const std::optional<book::Bytes> chess = book::read_file(chess_path);
+  const std::optional<std::vector<book::BookIndexEntry>> index = book::read_index(index_path);
+  if (!index || !chess) {
+    error = "cannot open " + rules::echo_input((!chess ? chess_path : index_path).string());
     return DumpResult::CANNOT_READ;
   }
   bool has_count = false;
   const std::int32_t count = count_field(index_path, has_count);
-  out << "index.db: " << book::book_index().size() << " entries (count field "
+  out << "index.db: " << index->size() << " entries (count field "
       << (has_count ? std::to_string(count) : "missing") << ")\n";
   Damage damage;
   damage.index = index_damage(static_cast<std::uintmax_t>(index_size), has_count, count);
   if (!damage.index.empty()) out << "damaged: " << damage.index << "\n";
-  out << "chess.db: " << chess_size << " bytes\n";
-  dump_entries(chess, chess_size, each_record, damage, out);
-  std::fclose(chess);
+  out << "chess.db: " << chess->size() << " bytes\n";
+  dump_entries(*index, *chess, each_record, damage, out);
   error = damage_text(damage);
   if (error.empty()) return DumpResult::SOUND;
   error = "damaged book in " + rules::echo_input(dir.string()) + ": " + error;

@@ -18,7 +18,9 @@
 
 #include "commands.h"
 #include "engine/computer_move.h"
-#include "engine/fast_search.h"
+#include "engine/engine.h"
+#include "engine/record.h"
+#include "engine/root_pass.h"
 #include "rules/fen.h"
 #include "rules/movegen.h"
 #include "rules/notation.h"
@@ -93,15 +95,17 @@ std::map<std::string, std::string> read_expected(const fs::path& path) {
 }
 
 // Returns what think prints for a position: the computer's scored list and
-// its move, chosen under the settings (without a book).
-std::string think(const rules::Position& p, const engine::StrengthSettings& settings) {
-  std::ostringstream captured;
-  std::streambuf* const saved = std::cout.rdbuf(captured.rdbuf());
-  const rules::Move m = engine::choose_move(p.board, p.side, settings);
-  rules::write_move(std::cout, m);
-  std::cout << "\n";
-  std::cout.rdbuf(saved);
-  return captured.str();
+// its move, chosen under the settings (without a book), and the entries of the
+// move lists its search generated.
+std::string think(engine::Engine& engine, const rules::Position& p,
+                  const engine::StrengthSettings& settings, std::uint64_t& node_count) {
+  const engine::MoveChoice choice = engine.choose_move(p.board, p.side, settings);
+  std::ostringstream out;
+  engine::write_choice(out, choice);
+  rules::write_move(out, choice.move);
+  out << "\n";
+  node_count = choice.node_count;
+  return out.str();
 }
 
 // Returns a whole decimal word of at least 1, or nothing.
@@ -182,21 +186,22 @@ T rank_of_share(std::vector<T> values, double share) {
 }
 
 struct Totals {
-  std::uint64_t nodes = 0;
+  std::uint64_t node_count = 0;
   double seconds = 0;
   int mismatches = 0;  // outputs that differ from the stored ones, or could not be written
 };
 
-// Writes the median, the 90th percentile and the slowest move, in time and in lists.
+// Writes the median, the 90th percentile and the slowest move, in time and in
+// node_count (the entries of the move lists generated).
 void print_spread(const std::string& name, const std::vector<double>& ms,
-                  const std::vector<std::uint64_t>& lists) {
+                  const std::vector<std::uint64_t>& counts) {
   std::printf(
-      "moves %s: median %.1f ms, 90th percentile %.1f ms, slowest %.1f ms; lists: median %llu, "
-      "90th percentile %llu, most %llu\n",
+      "moves %s: median %.1f ms, 90th percentile %.1f ms, slowest %.1f ms; node_count: median "
+      "%llu, 90th percentile %llu, most %llu\n",
       name.c_str(), rank_of_share(ms, 0.5), rank_of_share(ms, 0.9), rank_of_share(ms, 1.0),
-      static_cast<unsigned long long>(rank_of_share(lists, 0.5)),
-      static_cast<unsigned long long>(rank_of_share(lists, 0.9)),
-      static_cast<unsigned long long>(rank_of_share(lists, 1.0)));
+      static_cast<unsigned long long>(rank_of_share(counts, 0.5)),
+      static_cast<unsigned long long>(rank_of_share(counts, 0.9)),
+      static_cast<unsigned long long>(rank_of_share(counts, 1.0)));
 }
 
 // Benchmarks one setting.
@@ -221,19 +226,20 @@ Totals run_setting(const BenchSetting& s, const std::vector<std::string>& fens, 
       "thread(s)\n",
       o.suite->name, s.name.c_str(), s.level, s.prelevel, s.maxlevel, s.complexity,
       o.reference ? "plain" : "fast", o.reference ? 1 : engine::search_thread_count(o.threads));
-  std::printf("%3s %12s %10s %12s  %s\n", "#", "nodes", "ms", "nodes/s", "check");
+  std::printf("%3s %12s %10s %12s  %s\n", "#", "node_count", "ms", "per s", "check");
+  // One engine for the whole suite, as in a game: its table and threads last.
+  engine::Engine engine;
   Totals t;
   std::ostringstream written;
   std::vector<double> ms;
-  std::vector<std::uint64_t> lists;
+  std::vector<std::uint64_t> counts;
   for (std::size_t i = 0; i < fens.size(); ++i) {
     const rules::Position p = *rules::parse_fen(fens[i]).position;
-    rules::node_count = 0;
+    std::uint64_t nodes = 0;  // node_count of this move
     const auto start = std::chrono::steady_clock::now();
-    const std::string out = think(p, settings);
+    const std::string out = think(engine, p, settings, nodes);
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    const std::uint64_t nodes = rules::node_count;
     const auto found = expected.find(fens[i]);
     const char* check = !stored                   ? "-"
                         : o.write                 ? "written"
@@ -246,17 +252,17 @@ Totals run_setting(const BenchSetting& s, const std::vector<std::string>& fens, 
     }
     t.mismatches += stored && !o.write && std::string(check) != "ok";
     ms.push_back(seconds * 1000);
-    lists.push_back(nodes);
+    counts.push_back(nodes);
     std::printf("%3zu %12llu %10.1f %12.0f  %s\n", i + 1, static_cast<unsigned long long>(nodes),
                 seconds * 1000, nodes / std::max(seconds, 1e-9), check);
     written << "== " << fens[i] << "\n" << out;
-    t.nodes += nodes;
+    t.node_count += nodes;
     t.seconds += seconds;
   }
-  print_spread(s.name, ms, lists);
-  std::printf("total %s: %llu nodes, %.3f s, %.0f nodes/s, %d mismatch(es)\n\n", s.name.c_str(),
-              static_cast<unsigned long long>(t.nodes), t.seconds,
-              t.nodes / std::max(t.seconds, 1e-9), t.mismatches);
+  print_spread(s.name, ms, counts);
+  std::printf("total %s: node_count %llu, %.3f s, %.0f per s, %d mismatch(es)\n\n", s.name.c_str(),
+              static_cast<unsigned long long>(t.node_count), t.seconds,
+              t.node_count / std::max(t.seconds, 1e-9), t.mismatches);
   if (o.write && stored) {
     std::ofstream out(expected_path);
     out << written.str();

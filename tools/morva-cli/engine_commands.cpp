@@ -3,12 +3,15 @@
 #include <cstdio>
 #include <iostream>
 #include <optional>
+#include <utility>
 
 #include "book/book_key.h"
 #include "book/db.h"
 #include "commands.h"
 #include "engine/computer_move.h"
+#include "engine/engine.h"
 #include "engine/evaluate.h"
+#include "engine/record.h"
 #include "rules/fen.h"
 #include "rules/make_move.h"
 #include "rules/notation.h"
@@ -21,12 +24,37 @@ bool king_gone(const rules::Board& b) {
   return b.pieces[rules::WHITE][rules::KING] == 0 || b.pieces[rules::BLACK][rules::KING] == 0;
 }
 
+// Loads ./db as the game does at start; reports an index that cannot be read.
+std::optional<book::Book> load_game_book() {
+  std::optional<book::Book> book = book::load_book();
+  if (!book) book::report_unopenable(book::INDEX_PATH);
+  return book;
+}
+
+// Lets the computer choose its move for side on b and writes the record's
+// text of the choice; nothing when the book's moves cannot be read (reported).
+std::optional<rules::Move> computer_turn(engine::Engine& engine, const rules::Board& b,
+                                         rules::Side side) {
+  const engine::MoveChoice choice = engine::computer_move(engine, b, side);
+  engine::write_choice(std::cout, choice);
+  if (choice.book_unreadable) {
+    book::report_unopenable(engine.book().chess_path);
+    return std::nullopt;
+  }
+  return choice.move;
+}
+
 // Plays the computer's move for side on b and writes it followed by separator;
-// returns whether the game goes on.
-bool play_turn(rules::Board& b, rules::Side side, const char* separator) {
-  const rules::Move m = engine::computer_move(b, side);
-  b = rules::make_move(b, m);
-  rules::write_move(std::cout, m);
+// returns whether the game goes on (false too when the book failed).
+bool play_turn(engine::Engine& engine, rules::Board& b, rules::Side side, const char* separator,
+               bool& failed) {
+  const std::optional<rules::Move> m = computer_turn(engine, b, side);
+  if (!m) {
+    failed = true;
+    return false;
+  }
+  b = rules::make_move(b, *m);
+  rules::write_move(std::cout, *m);
   std::cout << separator;
   return !king_gone(b);
 }
@@ -57,9 +85,12 @@ int cmd_think(const Args& args) {
   int status = EXIT_OK;
   const auto pos = whole_fen(args, status);
   if (!pos) return status;
-  book::load_book_index();  // as at start-up: no index ends the process
-  const rules::Move m = engine::computer_move(pos->board, pos->side);
-  rules::write_move(std::cout, m);
+  std::optional<book::Book> book = load_game_book();  // as at start-up
+  if (!book) return book::BOOK_FAILURE_STATUS;
+  engine::Engine engine(std::move(*book));
+  const std::optional<rules::Move> m = computer_turn(engine, pos->board, pos->side);
+  if (!m) return book::BOOK_FAILURE_STATUS;
+  rules::write_move(std::cout, *m);
   std::cout << '\n';
   return EXIT_OK;
 }
@@ -71,14 +102,17 @@ int cmd_play(const Args& args) {
   const char* end = args[0].data() + args[0].size();
   const auto [ptr, ec] = std::from_chars(args[0].data(), end, pairs);
   if (ec != std::errc{} || ptr != end || pairs < 0) return fail(USAGE);
-  book::load_book_index();
+  std::optional<book::Book> book = load_game_book();
+  if (!book) return book::BOOK_FAILURE_STATUS;
+  engine::Engine engine(std::move(*book));
   // The demonstration game: white, " - ", black, a line feed, until a king falls.
   rules::Board b = rules::board_from_cells(rules::starting_cells);
+  bool failed = false;
   for (int pair = 0; pair < pairs; ++pair) {
-    if (!play_turn(b, rules::WHITE, " - ")) break;
-    if (!play_turn(b, rules::BLACK, "\n")) break;
+    if (!play_turn(engine, b, rules::WHITE, " - ", failed)) break;
+    if (!play_turn(engine, b, rules::BLACK, "\n", failed)) break;
   }
-  return EXIT_OK;
+  return failed ? book::BOOK_FAILURE_STATUS : EXIT_OK;
 }
 
 }  // namespace cli

@@ -1,0 +1,194 @@
+// The move choice: an ordering pass and a main pass of searches over the root
+// list, the book's nudges, the final order.
+#include "engine/engine.h"
+
+#include <algorithm>
+#include <optional>
+#include <utility>
+
+#include "engine/evaluate.h"
+#include "engine/root_pass.h"
+#include "engine/search.h"
+#include "engine/transposition.h"
+#include "rules/make_move.h"
+#include "rules/movegen.h"
+
+namespace engine {
+
+struct Engine::State {
+  explicit State(book::Book b) : book(std::move(b)), root(table) {}
+
+  book::Book book;
+  TranspositionTable table;
+  RootPass root;  // after the table: its helpers search it until they are joined
+};
+
+namespace {
+
+// A threshold no count_captures result reaches: the ordering pass never extends.
+constexpr int NO_EXTENSION = 100000;
+
+// Book nudges: a move credited to the mover counts ten times a drawn one.
+constexpr double OWN_MARK_NUDGE = 0.1;
+constexpr double DRAW_MARK_NUDGE = 0.01;
+constexpr int DRAW_MARK = 0;
+
+// Returns the score that wins for side (from white's point of view).
+constexpr std::int32_t win_for(rules::Side side) {
+  return side == rules::WHITE ? WIN_SCORE : -WIN_SCORE;
+}
+
+// Returns whether score a is better than score b for side.
+constexpr bool better_for(rules::Side side, float a, float b) {
+  return side == rules::WHITE ? a > b : a < b;
+}
+
+// What one pass over the root list came to.
+enum class PassEnd { COMPLETE, WON, STOPPED };
+
+// Searches every root entry of the choice's list once and fills its scores;
+// on a win, the choice's move is the first entry (never the end entry) whose
+// line wins. The ordering pass leaves the end entry unscored: it gets the
+// worst score for side, so the stable sort keeps it in its last place.
+PassEnd score_pass(Engine::State& state, const rules::Board& b, rules::Side side,
+                   const PassSettings& pass, const StrengthSettings& settings, bool ordering,
+                   StopLook& stop, MoveChoice& choice) {
+  const SearchHost& host = *stop.host;
+  // The fast search shares the pass among its threads; the plain one is asked
+  // entry by entry.
+  std::optional<RootPassScope> root;
+  if (!settings.plain_search) {
+    root.emplace(state.root, b, side, choice.list, choice.count, pass, settings.threads, &stop);
+  }
+  const std::int32_t win = win_for(side);
+  float node_bound = static_cast<float>(-win);
+  for (int i = 0; i < choice.count; ++i) {
+    report_progress(host, static_cast<float>(i) / static_cast<float>(choice.count));
+    if (stop.ask()) return PassEnd::STOPPED;
+    const std::optional<std::int32_t> value =
+        root ? root->value(i, node_bound)
+             : search(rules::make_move(b, choice.list[i]), rules::other_side(side), 1, pass,
+                      node_bound);
+    if (!value) return PassEnd::STOPPED;
+    const std::int32_t v = *value;
+    const bool end_entry = choice.list[i] == rules::END_MOVE;
+    if (end_entry && ordering) {
+      choice.scores[i] = static_cast<float>(-win);
+      continue;
+    }
+    if (v == win && !end_entry) {
+      choice.move = choice.list[i];
+      return PassEnd::WON;
+    }
+    if (better_for(side, static_cast<float>(v), node_bound)) node_bound = static_cast<float>(v);
+    choice.scores[i] = static_cast<float>(v);
+  }
+  return PassEnd::COMPLETE;
+}
+
+// Adds nudge to the score of every entry once for each time the book lists it
+// with mark for the position it found. Each sum is formed in double precision.
+void nudge_book_moves(const book::Book& book, const book::BookHit& hit, int mark, double nudge,
+                      MoveChoice& choice) {
+  for (int i = 0; i < choice.count; ++i) {
+    const int listed = book::book_count(book, hit, choice.list[i], mark);
+    for (int j = 0; j < listed; ++j) {
+      choice.scores[i] = static_cast<float>(static_cast<double>(choice.scores[i]) + nudge);
+    }
+  }
+}
+
+// Runs the passes and the nudges; returns early on a win, a stop or a book
+// that cannot be read.
+void choose(Engine::State& state, const rules::Board& b, rules::Side side,
+            const StrengthSettings& settings, StopLook& stop, MoveChoice& choice) {
+  const SearchHost& host = *stop.host;
+  // 1. The ordering pass never extends busy positions. No line goes deeper
+  // than MAX_DEPTH, whatever the settings (beyond it a limit changes nothing).
+  const int cap = std::min(settings.maxlevel, MAX_DEPTH);
+  const PassSettings ordering = {std::min(settings.prelevel, MAX_DEPTH), cap, NO_EXTENSION};
+  const PassSettings main = {std::min(settings.level, MAX_DEPTH), cap, settings.complexity};
+  if (!settings.plain_search) state.table.reserve(settings.hash_mib);
+
+  // 2-5. Ordering pass over the moves in generation order.
+  report_progress(host, 0.0f);
+  choice.count = rules::generate_moves(b, side, choice.list);
+  PassEnd end = score_pass(state, b, side, ordering, settings, true, stop, choice);
+  if (end != PassEnd::COMPLETE) return;
+
+  // 6-8. Main pass over the moves sorted best first.
+  report_progress(host, 1.0f);
+  sort_by_score(choice.scores, choice.list.data(), choice.count, side);
+  choice.complexity_miss = settings.complexity_miss;  // complexity is read here
+  report_progress(host, 0.0f);
+  end = score_pass(state, b, side, main, settings, false, stop, choice);
+  if (end != PassEnd::COMPLETE) return;
+
+  // 9. The book breaks near-ties: the mover's own mark first, then draws.
+  // Each lookup that finds the position leaves its trace in the record.
+  const book::BookHit hit = book::book_lookup(state.book, b);
+  if (hit.found) {
+    choice.book_offset = hit.offset;
+    choice.book_traces = 1;
+    if (!hit.readable) {
+      choice.book_unreadable = true;
+      return;
+    }
+    const int own_mark = side == rules::WHITE ? 1 : -1;
+    const double sign = own_mark;
+    nudge_book_moves(state.book, hit, own_mark, sign * OWN_MARK_NUDGE, choice);
+    choice.book_traces = 2;
+    nudge_book_moves(state.book, hit, DRAW_MARK, sign * DRAW_MARK_NUDGE, choice);
+  }
+
+  // 10-12. Final order and the best real move.
+  sort_by_score(choice.scores, choice.list.data(), choice.count, side);
+  choice.listed = true;
+  for (int i = 0; i < choice.count; ++i) {
+    if (choice.list[i] != rules::END_MOVE) {
+      choice.move = choice.list[i];
+      break;
+    }
+  }
+  report_progress(host, 1.0f);
+}
+
+}  // namespace
+
+void sort_by_score(float* scores, rules::Move* moves, int count, rules::Side side) {
+  // A bubble sort swaps only strictly better neighbours, so equal scores keep
+  // their order: ties go to the earlier entry.
+  for (int pass = 0; pass < count; ++pass) {
+    for (int j = 0; j + 1 < count; ++j) {
+      if (better_for(side, scores[j + 1], scores[j])) {
+        std::swap(scores[j], scores[j + 1]);
+        std::swap(moves[j], moves[j + 1]);
+      }
+    }
+  }
+}
+
+Engine::Engine(book::Book book) : state_(std::make_unique<State>(std::move(book))) {}
+
+Engine::~Engine() = default;
+
+MoveChoice Engine::choose_move(const rules::Board& b, rules::Side side,
+                               const StrengthSettings& settings, const SearchHost& host) {
+  MoveChoice choice;
+  StopLook stop{&host};
+  stop.last = std::chrono::steady_clock::now();
+  const std::uint64_t before = rules::node_count;
+  choose(*state_, b, side, settings, stop, choice);
+  choice.stopped = stop.stopped;
+  choice.node_count = rules::node_count - before;
+  return choice;
+}
+
+void Engine::new_game() {
+  state_->root.forget();
+  state_->table.new_generation();
+}
+
+const book::Book& Engine::book() const { return state_->book; }
+
+}  // namespace engine

@@ -1,0 +1,34 @@
+// How strongly the computer plays, read from section ALGO of conf.ini.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "config/ini_file.h"
+
+namespace engine {
+
+// The four keys of section ALGO, and the choices of how the search runs that
+// do not change what it finds.
+struct StrengthSettings {
+  int level = 0;       // nominal depth of the main pass, in plies
+  int prelevel = 0;    // nominal depth of the ordering pass
+  int maxlevel = 0;    // depth no line goes beyond
+  int complexity = 0;  // capture count from which the main pass searches on
+  // The reader's warning for a missing complexity key, written when the main
+  // pass takes the value (a move the ordering pass decides never reads it).
+  const char* complexity_miss = nullptr;
+  int threads = 0;            // threads of the search; 0: one for every core
+  int hash_mib = 0;           // size of the search's table in MiB; 0: the default
+  bool plain_search = false;  // score with the plain `search` (the reference)
+};
+
+// Reads section ALGO: level, prelevel and maxlevel in this order (a missing
+// one reads 0 after the reader's warning on standard output), the optional
+// threads (never more than the cores) and hash, and complexity with its
+// warning owed. A value that cannot be used as written (a depth deeper than
+// MAX_DEPTH) is brought into range, with a line for standard error added to
+// notes.
+StrengthSettings read_strength(const config::IniText& ini, std::vector<std::string>& notes);
+
+}  // namespace engine
