@@ -4,6 +4,8 @@
 
 #include <fstream>
 #include <iterator>
+#include <optional>
+#include <utility>
 
 #include "book/book_key.h"
 #include "book/db.h"
@@ -77,7 +79,13 @@ void install_book(const std::vector<BookPosition>& book) {
   std::filesystem::create_directories("db");
   write_file("db/index.db", index_bytes(entries));
   write_file("db/chess.db", chess);
-  EXPECT_TRUE(book::load_book_index_from(book::INDEX_PATH));
+}
+
+book::Book test_book(const std::vector<BookPosition>& book) {
+  install_book(book);
+  std::optional<book::Book> loaded = book::load_book("db");
+  EXPECT_TRUE(loaded.has_value());
+  return loaded ? std::move(*loaded) : book::Book{};
 }
 
 }  // namespace test_support

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "book/db.h"
 #include "rules/board.h"
 #include "rules/move.h"
 
@@ -63,7 +64,11 @@ struct BookPosition {
 };
 
 // Writes db/index.db and db/chess.db in the working folder, one block per
-// position in the given order, and loads the index as the game does.
+// position in the given order.
 void install_book(const std::vector<BookPosition>& book);
+
+// Installs the book in the working folder and returns it as the game loads it
+// from there (an empty Book, with a test failure, when it cannot be read).
+book::Book test_book(const std::vector<BookPosition>& book);
 
 }  // namespace test_support
