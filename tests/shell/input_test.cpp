@@ -5,6 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <iterator>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -222,17 +226,34 @@ TEST_F(ShellTest, EscapeReleasedOrCloseDuringTheHumansTurnQuits) {
 // A close or Escape that waits when the computer starts to think is still
 // waiting after its move (nothing on the way empties SDL's queue), so the next
 // look at the queue ends the game.
-TEST_F(ShellTest, QuitsWaitingWhileTheComputerThinksStayQueued) {
+// Returns the threads of this process.
+int thread_count() {
+  return static_cast<int>(std::distance(std::filesystem::directory_iterator("/proc/self/task"),
+                                        std::filesystem::directory_iterator()));
+}
+
+// A close or Escape released that waits when the computer starts to think,
+// behind a click, stops its search and ends the game with status 0, with the
+// search's helper threads joined before the process ends (status 3 if not).
+TEST_F(ShellTest, QuitsWaitingWhileTheComputerThinksEndTheGame) {
   std::FILE* conf = std::fopen("conf.ini", "w");
   ASSERT_NE(conf, nullptr);
-  std::fputs("[ALGO]\nlevel=2;\nprelevel=1;\nmaxlevel=2;\ncomplexity=100;\n", conf);
+  std::fputs("[ALGO]\nlevel=2;\nprelevel=1;\nmaxlevel=2;\ncomplexity=100;\nthreads=2;\n", conf);
   std::fclose(conf);
-  test_support::OutputCapture out;  // the computer's scored list
-  push_simple(SDL_QUIT);
-  push_key(SDL_KEYUP, SDLK_ESCAPE);
-  shell::play_computer(g, rules::WHITE);
-  EXPECT_NE(g.board, start_board());
-  EXPECT_EQ(drain_events(), 2);
+  g.engine = std::make_unique<engine::Engine>();
+  for (void (*quit)() :
+       {+[] { push_simple(SDL_QUIT); }, +[] { push_key(SDL_KEYUP, SDLK_ESCAPE); }}) {
+    EXPECT_EXIT(
+        {
+          std::atexit([] {
+            if (thread_count() != 1) std::_Exit(3);
+          });
+          push_click(100, 100);
+          quit();
+          shell::play_computer(g, rules::WHITE);
+        },
+        ::testing::ExitedWithCode(0), "");
+  }
 }
 
 // takeback=on: human turns as play_game runs them, the computer's moves played

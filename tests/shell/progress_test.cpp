@@ -1,6 +1,5 @@
 // The progress dialog: its place, the bar's width, one background per run, and
 // the event polling that lets the window close while the computer thinks.
-#include "engine/progress.h"
 
 #include <gtest/gtest.h>
 
@@ -104,37 +103,34 @@ TEST_F(ShellProgressTest, FractionsOutsideTheRangeStayInsideTheBar) {
   EXPECT_EQ(bar_width(g), 100);  // nothing drawn over the earlier bar
 }
 
-TEST_F(ShellProgressTest, TheEnginesReportDrawsOnTheRegisteredGame) {
-  engine::set_progress_report(shell::report_to_window, &g);
-  engine::report_progress(0.5f);
-  engine::set_progress_report(nullptr, nullptr);
+TEST_F(ShellProgressTest, TheWindowHostDrawsProgressOnItsGame) {
+  const engine::SearchHost host = shell::window_host(g);
+  host.progress(host.context, 0.5f);
   EXPECT_EQ(bar_width(g), 50);
   EXPECT_TRUE(g.progress_shown);
 }
 
-TEST_F(ShellProgressTest, ReportsDropClicksAndKeyPresses) {
-  push_click(100, 100);
-  push_key(SDL_KEYDOWN, SDLK_ESCAPE);
-  push_key(SDL_KEYUP, SDLK_q);
-  push_simple(SDL_MOUSEMOTION);
-  shell::show_progress(g, 0.5f);
-  EXPECT_EQ(drain_events(), 0);
-}
-
-TEST_F(ShellProgressTest, EscapeReleasedOrCloseWhileThinkingQuits) {
-  EXPECT_EXIT(
-      {
-        push_click(100, 100);
-        push_key(SDL_KEYUP, SDLK_ESCAPE);
-        shell::show_progress(g, 0.5f);
-      },
-      ::testing::ExitedWithCode(0), "");
-  EXPECT_EXIT(
-      {
-        push_simple(SDL_QUIT);
-        shell::show_progress(g, 0.0f);
-      },
-      ::testing::ExitedWithCode(0), "");
+// While the computer thinks, a report drops clicks and keys; a close or Escape
+// released is noted, and the search is told to stop, instead of ending the
+// process under it.
+TEST_F(ShellProgressTest, ReportsDropEventsAndNoteAQuit) {
+  const engine::SearchHost host = shell::window_host(g);
+  const std::vector<std::pair<const char*, void (*)()>> cases = {
+      {"nothing but clicks, keys and motion", [] {}},
+      {"Escape released", [] { push_key(SDL_KEYUP, SDLK_ESCAPE); }},
+      {"the close", [] { push_simple(SDL_QUIT); }},
+  };
+  for (std::size_t i = 0; i < cases.size(); ++i) {
+    g.quit_requested = false;
+    push_click(100, 100);
+    push_key(SDL_KEYDOWN, SDLK_ESCAPE);
+    push_key(SDL_KEYUP, SDLK_q);
+    push_simple(SDL_MOUSEMOTION);
+    cases[i].second();
+    shell::show_progress(g, 0.5f);
+    EXPECT_EQ(drain_events(), 0) << cases[i].first;
+    EXPECT_EQ(host.stop_requested(host.context), i > 0) << cases[i].first;
+  }
 }
 
 }  // namespace

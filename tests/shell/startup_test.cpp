@@ -143,43 +143,22 @@ TEST_F(ShellTest, QuitEndsWithStatusZero) {
   EXPECT_EXIT(shell::quit_game(g), ::testing::ExitedWithCode(0), "");
 }
 
-TEST_F(ShellTest, PollQuitDropsOtherEvents) {
+// The search's question whether to stop leaves every event in the queue, and
+// says yes for a close or Escape released waiting behind others.
+TEST_F(ShellTest, StopQuestionTakesNothingAndSeesAWaitingQuit) {
   push_click(100, 100);
   push_key(SDL_KEYDOWN, SDLK_ESCAPE);
   push_key(SDL_KEYUP, SDLK_RETURN);
   push_simple(SDL_MOUSEMOTION);
-  shell::poll_quit(g);
-  EXPECT_EQ(drain_events(), 0);
-}
-
-// The search's look for a quit leaves every event in the queue.
-TEST_F(ShellTest, QuitCheckTakesNothing) {
-  push_click(100, 100);
-  push_key(SDL_KEYDOWN, SDLK_ESCAPE);
-  push_key(SDL_KEYUP, SDLK_RETURN);
-  push_simple(SDL_MOUSEMOTION);
-  shell::quit_if_waiting(&g);
+  EXPECT_FALSE(shell::quit_requested(&g));
   EXPECT_EQ(drain_events(), 4);
-}
-
-TEST_F(ShellTest, PollQuitAndQuitCheckEndOnCloseOrEscapeReleased) {
-  void (*const looks[])(shell::Game&) = {shell::poll_quit,
-                                         [](shell::Game& game) { shell::quit_if_waiting(&game); }};
-  for (auto look : looks) {
-    EXPECT_EXIT(
-        {
-          push_click(100, 100);
-          push_simple(SDL_QUIT);
-          look(g);
-        },
-        ::testing::ExitedWithCode(0), "");
-    EXPECT_EXIT(
-        {
-          push_key(SDL_KEYDOWN, SDLK_ESCAPE);
-          push_key(SDL_KEYUP, SDLK_ESCAPE);
-          look(g);
-        },
-        ::testing::ExitedWithCode(0), "");
+  for (void (*quit)() :
+       {+[] { push_simple(SDL_QUIT); }, +[] { push_key(SDL_KEYUP, SDLK_ESCAPE); }}) {
+    g.quit_requested = false;
+    push_click(100, 100);
+    quit();
+    EXPECT_TRUE(shell::quit_requested(&g));
+    EXPECT_EQ(drain_events(), 2);
   }
 }
 
