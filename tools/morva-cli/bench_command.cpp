@@ -44,18 +44,16 @@ struct Suite {
   std::vector<BenchSetting> settings;
 };
 
-// "main": twenty positions of plies 10 to 30 and six reference cases, at
-// "default" (the shipped settings when it was made) and "deep" (several
-// seconds a move for the plain search). "all-phase": a hundred positions from
-// every phase of the championship games at "shipped" (the settings shipped
-// when it was made, whose outputs the search of that time wrote) and "tuned"
-// (the settings this suite chose for shipping).
+// "main": twenty positions of plies 10 to 30 and six reference cases.
+// "all-phase": a hundred positions from every phase of the championship
+// games. Each stored setting is named by its numbers, level-prelevel-
+// maxlevel-complexity; 7-4-8-10 is the shipped strength.
 const Suite SUITES[] = {
-    {"main", "bench-positions.txt", "", {{"default", 4, 2, 5, 11}, {"deep", 4, 2, 6, 11}}},
+    {"main", "bench-positions.txt", "", {{"4-2-5-11", 4, 2, 5, 11}, {"4-2-6-11", 4, 2, 6, 11}}},
     {"all-phase",
      "all-phase-positions.txt",
      "all-phase-",
-     {{"shipped", 7, 3, 8, 14}, {"tuned", 7, 4, 8, 10}}},
+     {{"7-3-8-14", 7, 3, 8, 14}, {"7-4-8-10", 7, 4, 8, 10}}},
 };
 
 struct Options {
