@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <optional>
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -10,182 +13,146 @@
 namespace {
 
 using namespace book_test;
-using book::book_lookup;
-using book::book_move;
 
 constexpr const char* START = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w";
-constexpr const char* AFTER_E4 = "rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR b";
 constexpr const char* KINGS = "4k3/8/8/8/8/8/8/4K3 w";
-
-// Returns the moves collected by the last lookup, as bytes from-to.
-std::vector<rules::Move> collected(int count) {
-  std::vector<rules::Move> moves;
-  for (int i = 0; i < count; ++i) moves.push_back(book_move(i));
-  return moves;
-}
-
 constexpr auto mv = test_support::move;
 
 class BookReader : public InTempDir {
  protected:
-  // Writes both files and loads the index.
-  void install(const Bytes& index, const Bytes& chess) {
+  // Writes both files and returns the book read from them.
+  static book::Book install(const Bytes& index, const Bytes& chess) {
     write_file("db/index.db", index);
     write_file("db/chess.db", chess);
-    ASSERT_TRUE(book::load_book_index_from(book::INDEX_PATH));
-  }
-  // Looks a position up and returns the count; trace receives what was written.
-  int lookup(const char* fen, int mark, std::string* trace = nullptr) {
-    OutputCapture capture;
-    const int n = book_lookup(board(fen), mark);
-    if (trace != nullptr) *trace = capture.text();
-    return n;
+    std::optional<book::Book> b = book::load_book("db");
+    EXPECT_TRUE(b.has_value());
+    return b.value_or(book::Book{});
   }
 };
 
-TEST_F(BookReader, EmptyIndexFindsNothingAndWritesNothing) {
-  install(index_bytes({}), {});
-  EXPECT_TRUE(book::book_index().empty());
-  std::string trace;
-  EXPECT_EQ(lookup(START, 1, &trace), -1);
-  EXPECT_EQ(trace, "");
-}
-
-// The 16 stored key bytes of the two-kings position, written literally.
-TEST_F(BookReader, ReadsKeyBytesLeastSignificantFirst) {
-  Bytes index;
-  put(index, 1, 4);
-  for (int b : {0x10, 0, 0, 0, 0, 0, 0, 0x10, 0x28, 0, 0, 0, 0, 0, 0, 0x0C}) index.push_back(b);
-  put(index, 0, 8);  // offset 0, unused bytes
-  Bytes chess;
+// The two-kings entry written literally: keys and offset least significant
+// byte first, the four unused bytes ignored.
+TEST_F(BookReader, ReadsEntryBytesLeastSignificantFirst) {
+  Bytes index = {1, 0, 0, 0, 0x10, 0, 0, 0, 0, 0, 0, 0x10, 0x28, 0, 0, 0, 0, 0, 0, 0x0C};
+  for (int b : {0x04, 0x01, 0, 0, 0xEE, 0xEE, 0xEE, 0xEE}) index.push_back(b);
+  Bytes chess(0x104, 0);
   add_block(chess, {{sq("e1"), sq("e2"), 1}});
-  install(index, chess);
-  EXPECT_EQ(lookup(KINGS, 1), 1);
-  EXPECT_EQ(book_move(0), mv("e1", "e2"));
+  const book::Book book = install(index, chess);
+  ASSERT_EQ(book.index.size(), 1U);
+  EXPECT_EQ(book.index[0].K1, 0x1000000000000010ULL);
+  EXPECT_EQ(book.index[0].K2, 0x0C00000000000028ULL);
+  EXPECT_EQ(book.index[0].offset, 0x104);
+  const book::BookHit hit = book::book_lookup(book, board(KINGS));
+  EXPECT_TRUE(hit.found && hit.readable);
+  EXPECT_EQ(book::book_count(book, hit, mv("e1", "e2"), 1), 1);
 }
 
-TEST_F(BookReader, FiltersByMarkInBlockOrder) {
+// Which entry a lookup finds: the first of its key, none when that one holds -1;
+// the side to move plays no part.
+TEST_F(BookReader, LookupFindsTheFirstEntryOfTheKey) {
+  const struct Case {
+    const char* name;
+    std::vector<Entry> index;
+    const char* fen;
+    bool found;
+    std::int32_t offset;
+  } cases[] = {
+      {"empty index", {}, START, false, 0},
+      {"other position only", {entry_for(KINGS, 0)}, START, false, 0},
+      {"second entry", {entry_for(KINGS, 0), entry_for(START, 7)}, START, true, 7},
+      {"first of two equal keys", {entry_for(START, 7), entry_for(START, 0)}, START, true, 7},
+      {"-1 hides a later entry", {entry_for(START, -1), entry_for(START, 0)}, START, false, 0},
+      {"black to move",
+       {entry_for(START, 7)},
+       "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR b",
+       true,
+       7},
+      {"negative offset other than -1", {entry_for(START, -7)}, START, true, -7},
+  };
   Bytes chess;
-  const auto at = add_block(chess, {{sq("e2"), sq("e4"), 1},
-                                    {sq("d2"), sq("d4"), 0},
-                                    {sq("c2"), sq("c4"), 1},
-                                    {sq("g1"), sq("f3"), 0}});
-  install(index_bytes({entry_for(START, at)}), chess);
-  EXPECT_EQ(lookup(START, -1), 0);
-  ASSERT_EQ(lookup(START, 1), 2);
-  EXPECT_EQ(collected(2), (std::vector{mv("e2", "e4"), mv("c2", "c4")}));
-  ASSERT_EQ(lookup(START, 0), 2);
-  EXPECT_EQ(collected(2), (std::vector{mv("d2", "d4"), mv("g1", "f3")}));
+  add_block(chess, {{sq("e2"), sq("e4"), 1}});
+  add_block(chess, {{sq("d2"), sq("d4"), 1}});
+  for (const Case& c : cases) {
+    const book::BookHit hit = book::book_lookup(install(index_bytes(c.index), chess), board(c.fen));
+    EXPECT_EQ(hit.found, c.found) << c.name;
+    if (c.found) EXPECT_EQ(hit.offset, c.offset) << c.name;
+    EXPECT_TRUE(hit.readable) << c.name;
+  }
 }
 
-// Stored marks are signed bytes; the wanted mark is compared as one too.
-TEST_F(BookReader, BlackMarkIsTheByteFF) {
-  Bytes chess;
-  add_block(chess, {{sq("e7"), sq("e5"), 0xFF}, {sq("c7"), sq("c5"), 1}});
-  install(index_bytes({entry_for(AFTER_E4, 0)}), chess);
-  ASSERT_EQ(lookup(AFTER_E4, -1), 1);
-  EXPECT_EQ(book_move(0), mv("e7", "e5"));
-  EXPECT_EQ(lookup(AFTER_E4, 255), 1);
-}
-
-TEST_F(BookReader, FirstOfTwoEqualKeysCounts) {
-  Bytes chess;
-  const auto first = add_block(chess, {{sq("e2"), sq("e4"), 1}});
-  const auto second = add_block(chess, {{sq("d2"), sq("d4"), 1}, {sq("c2"), sq("c4"), 1}});
-  install(index_bytes({entry_for(START, first), entry_for(START, second)}), chess);
-  std::string trace;
-  ASSERT_EQ(lookup(START, 1, &trace), 1);
-  EXPECT_EQ(book_move(0), mv("e2", "e4"));
-  EXPECT_EQ(trace, " (find at pos : 0) ");
-}
-
-// Offset -1 marks the position as absent; a later entry with its key is not tried.
-TEST_F(BookReader, OffsetMinusOneIsNotFound) {
-  Bytes chess;
-  const auto at = add_block(chess, {{sq("e2"), sq("e4"), 1}});
-  install(index_bytes({entry_for(START, -1), entry_for(START, at)}), chess);
-  std::string trace = "unchanged";
-  EXPECT_EQ(lookup(START, 1, &trace), -1);
-  EXPECT_EQ(trace, "");
-}
-
-TEST_F(BookReader, SamePlacementEitherSideToMoveFindsTheSameBlock) {
-  Bytes chess;
-  add_block(chess, {{sq("e2"), sq("e4"), 1}, {sq("e7"), sq("e5"), -1}});
-  install(index_bytes({entry_for(START, 0)}), chess);
-  ASSERT_EQ(lookup("rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR b", -1), 1);
-  EXPECT_EQ(book_move(0), mv("e7", "e5"));
-  ASSERT_EQ(lookup(START, 1), 1);
-  EXPECT_EQ(book_move(0), mv("e2", "e4"));
-}
-
-TEST_F(BookReader, TraceNamesTheBlockOffset) {
+// book_count counts every record of the move with the mark, the mark compared
+// as the signed byte it is stored as; castling records keep their own code.
+TEST_F(BookReader, CountsRecordsOfMoveAndMark) {
   Bytes chess;
   put(chess, 0, 4);  // four bytes before the block
-  const auto at = add_block(chess, {{sq("e2"), sq("e4"), 1}});
-  ASSERT_EQ(at, 4);
-  install(index_bytes({entry_for(START, at)}), chess);
-  std::string trace;
-  EXPECT_EQ(lookup(START, 0, &trace), 0);  // found, though no move has mark 0
-  EXPECT_EQ(trace, " (find at pos : 4) ");
+  const std::int32_t at = add_block(chess, {{sq("e2"), sq("e4"), 1},
+                                            {sq("d2"), sq("d4"), 0},
+                                            {sq("e2"), sq("e4"), 1},
+                                            {sq("c2"), sq("c4"), 0xFF},
+                                            {sq("g1"), sq("f3"), 0},
+                                            {101, 101, 1}});
+  const book::Book book = install(index_bytes({entry_for(START, at)}), chess);
+  const book::BookHit hit = book::book_lookup(book, board(START));
+  ASSERT_TRUE(hit.found);
+  ASSERT_EQ(hit.offset, 4);
+  const struct Case {
+    rules::Move move;
+    int mark, count;
+  } cases[] = {
+      {mv("e2", "e4"), 1, 2},
+      {mv("e2", "e4"), 0, 0},
+      {mv("d2", "d4"), 0, 1},
+      {mv("d2", "d4"), -1, 0},
+      {mv("c2", "c4"), -1, 1},
+      {mv("c2", "c4"), 255, 1},
+      {mv("c2", "c4"), 1, 0},
+      {mv("g1", "f3"), 0, 1},
+      {rules::castling_move(rules::CASTLE_WHITE_KING), 1, 1},
+      {mv("e1", "g1"), 1, 0},
+      {mv("a2", "a3"), 1, 0},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(book::book_count(book, hit, c.move, c.mark), c.count)
+        << rules::move_from(c.move) << "-" << rules::move_to(c.move) << " mark " << c.mark;
+  }
+  EXPECT_EQ(book::book_count(book, book::BookHit{}, mv("e2", "e4"), 1), 0);
 }
 
-// The list changes only when a lookup collects a move; out-of-range reads
-// give the end entry.
-TEST_F(BookReader, MoveListKeptByLookupsThatCollectNothing) {
-  Bytes chess;
-  add_block(chess, {{sq("e2"), sq("e4"), 1}, {sq("d2"), sq("d4"), 1}});
-  install(index_bytes({entry_for(START, 0)}), chess);
-  ASSERT_EQ(lookup(START, 1), 2);
-  EXPECT_EQ(lookup(START, -1), 0);
-  EXPECT_EQ(lookup(KINGS, 1), -1);
-  EXPECT_EQ(collected(2), (std::vector{mv("e2", "e4"), mv("d2", "d4")}));
-  EXPECT_EQ(book_move(2), rules::END_MOVE);
-  EXPECT_EQ(book_move(-1), rules::END_MOVE);
+// Without index.db there is no book; the report names the file and db.cpp.
+TEST_F(BookReader, MissingIndexIsNoBook) {
+  write_file("db/chess.db", {});
+  EXPECT_FALSE(book::load_book("db").has_value());
+  EXPECT_FALSE(book::read_index("db/index.db").has_value());
+  OutputCapture capture;
+  book::report_unopenable(book::INDEX_PATH);
+  EXPECT_TRUE(std::regex_match(capture.text(),
+                               std::regex("ERROR\tcannot open file \\./db/index\\.db\n"
+                                          "\tfile db\\.cpp line [0-9]+\n\tcompilation [^\n]+\n")))
+      << capture.text();
 }
 
-TEST_F(BookReader, CastlingRecordsKeepTheirCodes) {
-  Bytes chess;
-  add_block(chess, {{101, 101, 1}, {sq("e1"), sq("d1"), 1}});
-  install(index_bytes({entry_for("4k3/8/8/8/8/8/8/R3K2R w", 0)}), chess);
-  ASSERT_EQ(lookup("4k3/8/8/8/8/8/8/R3K2R w", 1), 2);
-  EXPECT_EQ(book_move(0), rules::castling_move(rules::CASTLE_WHITE_KING));
-}
-
-TEST_F(BookReader, MissingIndexIsAnErrorExit) {
-  EXPECT_EXIT(
-      {
-        std::cout.rdbuf(std::cerr.rdbuf());
-        book::load_book_index();
-      },
-      ::testing::ExitedWithCode(255),
-      "^ERROR\tcannot open file \\./db/index\\.db\n\tfile db\\.cpp line [0-9]+\n\tcompilation ");
-}
-
-// Without chess.db, a lookup that misses goes on; the first hit writes the
-// trace and then ends the process.
+// Without chess.db the book loads; a lookup that misses goes on, the first hit
+// says that its block cannot be read and lists nothing.
 TEST_F(BookReader, MissingChessDbMattersOnlyOnAHit) {
   write_file("db/index.db", index_bytes({entry_for(START, 12)}));
-  book::load_book_index();
-  EXPECT_EQ(lookup(KINGS, 1), -1);
-  EXPECT_EXIT(
-      {
-        std::cout.rdbuf(std::cerr.rdbuf());
-        book_lookup(board(START), 1);
-      },
-      ::testing::ExitedWithCode(255),
-      "^ \\(find at pos : 12\\) ERROR\tcannot open file \\./db/chess\\.db\n\tfile db\\.cpp line "
-      "[0-9]+\n\tcompilation ");
+  const std::optional<book::Book> book = book::load_book();
+  ASSERT_TRUE(book.has_value());
+  EXPECT_EQ(book->chess_path, "./db/chess.db");
+  EXPECT_FALSE(book::book_lookup(*book, board(KINGS)).found);
+  const book::BookHit hit = book::book_lookup(*book, board(START));
+  EXPECT_TRUE(hit.found);
+  EXPECT_FALSE(hit.readable);
+  EXPECT_EQ(hit.offset, 12);
+  EXPECT_EQ(book::book_count(*book, hit, mv("e2", "e4"), 1), 0);
 }
 
-// Damaged index files: the entries that are whole and counted are loaded.
+// Damaged index files: the entries that are whole and counted are read.
 TEST_F(BookReader, DamagedIndexFiles) {
   const Entry start = entry_for(START, 0);
   const Entry kings = entry_for(KINGS, 0);
   Bytes truncated = index_bytes(3, {start, kings});
   truncated.resize(truncated.size() + 10, 0xAB);  // part of a third entry
-  Bytes short_count = {0x02, 0x00};
-  struct Case {
+  const struct Case {
     const char* name;
     Bytes index;
     std::size_t entries;
@@ -194,31 +161,27 @@ TEST_F(BookReader, DamagedIndexFiles) {
       {"huge count", index_bytes(0x7FFFFFFF, {start}), 1},
       {"negative count", index_bytes(-2, {start, kings}), 0},
       {"count smaller than the file", index_bytes(1, {start, kings}), 1},
-      {"shorter than the count field", short_count, 0},
+      {"shorter than the count field", {0x02, 0x00}, 0},
       {"empty file", {}, 0},
   };
   Bytes chess;
   add_block(chess, {{sq("e2"), sq("e4"), 1}});
   for (const Case& c : cases) {
-    install(c.index, chess);
-    EXPECT_EQ(book::book_index().size(), c.entries) << c.name;
-    EXPECT_EQ(lookup(START, 1), c.entries >= 1 ? 1 : -1) << c.name;
-    EXPECT_EQ(lookup(KINGS, 1), c.entries >= 2 ? 1 : -1) << c.name;
+    const book::Book book = install(c.index, chess);
+    EXPECT_EQ(book.index.size(), c.entries) << c.name;
+    EXPECT_EQ(book::book_lookup(book, board(START)).found, c.entries >= 1) << c.name;
+    EXPECT_EQ(book::book_lookup(book, board(KINGS)).found, c.entries >= 2) << c.name;
   }
 }
 
-// Damaged blocks: a position found in the index whose block is missing or
-// broken has no records (the trace is still written); a block cut short has
-// the whole records present.
-TEST_F(BookReader, DamagedBlocks) {
-  struct Case {
-    const char* name;
-    std::int32_t offset;
-    Bytes chess;
-    int found;
-  };
+// Damaged blocks: an offset outside the bytes or a negative count gives no
+// records, a count beyond the data the whole records present; book_count
+// keeps to the same records.
+TEST(BookBlocks, DamagedBlocksGiveTheRecordsPresent) {
   Bytes good;
   add_block(good, {{sq("e2"), sq("e4"), 1}, {sq("d2"), sq("d4"), 1}});
+  const std::int32_t second = add_block(good, {{sq("d2"), sq("d4"), 1}});
+  const auto end = static_cast<std::int32_t>(good.size());
   Bytes negative_count;
   add_block(negative_count, -3, {{sq("e2"), sq("e4"), 1}});
   Bytes cut_short;
@@ -226,23 +189,37 @@ TEST_F(BookReader, DamagedBlocks) {
   cut_short.push_back(sq("c2"));  // a third record that lost two bytes
   Bytes huge_count;
   add_block(huge_count, 0x7FFFFFFF, {{sq("e2"), sq("e4"), 1}});
-  const Case cases[] = {
-      {"intact", 0, good, 2},
-      {"offset at the end", static_cast<std::int32_t>(good.size()), good, 0},
-      {"offset past the end", 1000, good, 0},
-      {"offset inside the last count bytes", static_cast<std::int32_t>(good.size()) - 2, good, 0},
-      {"negative offset other than -1", -7, good, 0},
-      {"smallest offset", INT32_MIN, good, 0},
-      {"negative count", 0, negative_count, 0},
-      {"records cut short", 0, cut_short, 2},
-      {"huge count", 0, huge_count, 1},
-      {"empty chess.db", 0, {}, 0},
+  const struct Case {
+    const char* name;
+    std::int32_t offset;
+    Bytes chess;
+    std::optional<std::int32_t> count;
+    std::size_t records;
+  } cases[] = {
+      {"intact", 0, good, 2, 2},
+      {"second block", second, good, 1, 1},
+      {"offset at the end", end, good, std::nullopt, 0},
+      {"offset inside the last count bytes", end - 2, good, std::nullopt, 0},
+      {"offset past the end", 1000, good, std::nullopt, 0},
+      {"largest offset", INT32_MAX, good, std::nullopt, 0},
+      {"offset -1", -1, good, std::nullopt, 0},
+      {"smallest offset", INT32_MIN, good, std::nullopt, 0},
+      {"negative count", 0, negative_count, -3, 0},
+      {"records cut short", 0, cut_short, 10, 2},
+      {"huge count", 0, huge_count, 0x7FFFFFFF, 1},
+      {"empty chess.db", 0, {}, std::nullopt, 0},
   };
   for (const Case& c : cases) {
-    install(index_bytes({entry_for(START, c.offset)}), c.chess);
-    std::string trace;
-    EXPECT_EQ(lookup(START, 1, &trace), c.found) << c.name;
-    EXPECT_EQ(trace, " (find at pos : " + std::to_string(c.offset) + ") ") << c.name;
+    std::int32_t count = 0;
+    EXPECT_EQ(book::read_block_count(c.chess, c.offset, count), c.count.has_value()) << c.name;
+    if (c.count) EXPECT_EQ(count, *c.count) << c.name;
+    EXPECT_EQ(book::read_book_block(c.chess, c.offset).size(), c.records) << c.name;
+    const book::Book book{{}, c.chess, true, ""};
+    const book::BookHit hit{true, true, c.offset};
+    EXPECT_EQ(book::book_count(book, hit, mv("e2", "e4"), 1) +
+                  book::book_count(book, hit, mv("d2", "d4"), 1),
+              static_cast<int>(c.records))
+        << c.name;
   }
 }
 

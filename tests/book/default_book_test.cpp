@@ -1,9 +1,7 @@
 // The default book in data/db, built from the world championship games.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <filesystem>
-#include <vector>
+#include <optional>
 
 #include "book/book_key.h"
 #include "book/db.h"
@@ -15,44 +13,40 @@ using namespace book_test;
 
 class DefaultBook : public ::testing::Test {
  protected:
-  void SetUp() override { book::load_book_index(); }
+  static void SetUpTestSuite() { book_ = book::load_book(MORVA_DATA_DIR "/db"); }
+  void SetUp() override { ASSERT_TRUE(book_.has_value()); }
 
-  // Returns the moves of a lookup; count receives its result.
-  std::vector<rules::Move> moves(const char* fen, int mark, int& count) {
-    OutputCapture quiet;
-    count = book::book_lookup(board(fen), mark);
-    std::vector<rules::Move> found;
-    for (int i = 0; i < count; ++i) found.push_back(book::book_move(i));
-    return found;
+  // Returns the lookup of a position, which the book must hold.
+  static book::BookHit hit(const char* fen) {
+    const book::BookHit h = book::book_lookup(*book_, board(fen));
+    EXPECT_TRUE(h.found && h.readable) << fen;
+    return h;
   }
-  static bool has(const std::vector<rules::Move>& list, rules::Move m) {
-    return std::find(list.begin(), list.end(), m) != list.end();
-  }
-  ScratchFolder folder_{MORVA_DATA_DIR};
+  static inline std::optional<book::Book> book_;
 };
 
 TEST_F(DefaultBook, StartingPositionComesFirstWithTheMainOpenings) {
-  ASSERT_FALSE(book::book_index().empty());
+  ASSERT_FALSE(book_->index.empty());
   const book::BookKey start = book::book_key(board("rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR"));
-  EXPECT_EQ(book::book_index()[0].K1, start.K1);
-  EXPECT_EQ(book::book_index()[0].K2, start.K2);
-  EXPECT_EQ(book::book_index()[0].offset, 0);
+  EXPECT_EQ(book_->index[0].K1, start.K1);
+  EXPECT_EQ(book_->index[0].K2, start.K2);
+  EXPECT_EQ(book_->index[0].offset, 0);
+  const book::BookHit h = hit("rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w");
+  const auto records = book::read_book_block(book_->chess, h.offset);
   for (int mark : {1, 0, -1}) {
-    int n = 0;
-    const auto list = moves("rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w", mark, n);
-    EXPECT_GT(n, 20) << mark;
-    EXPECT_TRUE(has(list, rules::move_of(sq("e2"), sq("e4")))) << mark;
-    EXPECT_TRUE(has(list, rules::move_of(sq("d2"), sq("d4")))) << mark;
+    int with_mark = 0;
+    for (const book::BookRecord& r : records) with_mark += r.mark == mark;
+    EXPECT_GT(with_mark, 20) << mark;
+    EXPECT_GT(book::book_count(*book_, h, move("e2", "e4"), mark), 0) << mark;
+    EXPECT_GT(book::book_count(*book_, h, move("d2", "d4"), mark), 0) << mark;
   }
 }
 
 // Castling in the games is stored as the castling Move.
 TEST_F(DefaultBook, RuyLopezCastlesAsTheCastlingMove) {
-  int n = 0;
-  const auto list = moves("r1bqkb1r/1ppp1ppp/p1n2n2/4p3/B3P3/5N2/PPPP1PPP/RNBQK2R w", 0, n);
-  EXPECT_GT(n, 0);
-  EXPECT_TRUE(has(list, rules::castling_move(rules::CASTLE_WHITE_KING)));
-  EXPECT_FALSE(has(list, rules::move_of(sq("e1"), sq("g1"))));
+  const book::BookHit h = hit("r1bqkb1r/1ppp1ppp/p1n2n2/4p3/B3P3/5N2/PPPP1PPP/RNBQK2R w");
+  EXPECT_GT(book::book_count(*book_, h, rules::castling_move(rules::CASTLE_WHITE_KING), 0), 0);
+  EXPECT_EQ(book::book_count(*book_, h, move("e1", "g1"), 0), 0);
 }
 
 }  // namespace

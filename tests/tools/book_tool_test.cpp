@@ -24,19 +24,9 @@ constexpr const char* START = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w";
 
 rules::Move mv(const char* from, const char* to) { return rules::move_of(sq(from), sq(to)); }
 
-// Returns the moves of a lookup of fen with mark; {} with found false when absent.
-std::vector<rules::Move> book_moves(const std::string& fen, int mark, bool* found = nullptr) {
-  OutputCapture quiet;
-  const int n = book::book_lookup(board(fen), mark);
-  if (found != nullptr) *found = n >= 0;
-  std::vector<rules::Move> moves;
-  for (int i = 0; i < n; ++i) moves.push_back(book::book_move(i));
-  return moves;
-}
-
 class BookMaker : public InTempDir {
  protected:
-  // Builds a book from text into ./db and loads its index.
+  // Builds a book from text into ./db and reads it.
   void build(const std::string& text, int plies) {
     builder_ = BookBuilder{};
     builder_.plies = plies;
@@ -46,9 +36,22 @@ class BookMaker : public InTempDir {
     book_maker::BookFiles files;
     ASSERT_TRUE(book_maker::encode_book(builder_.blocks, files, error)) << error;
     ASSERT_TRUE(book_maker::write_book(files, "db", error)) << error;
-    book::load_book_index();
+    book_ = book::load_book("db").value_or(book::Book{});
+  }
+  // Returns the moves of fen's block with mark, in block order; {} with found
+  // false when the position is not in the book.
+  std::vector<rules::Move> book_moves(const std::string& fen, int mark, bool* found = nullptr) {
+    const book::BookHit hit = book::book_lookup(book_, board(fen));
+    if (found != nullptr) *found = hit.found;
+    std::vector<rules::Move> moves;
+    if (!hit.found) return moves;
+    for (const book::BookRecord& r : book::read_book_block(book_.chess, hit.offset)) {
+      if (r.mark == mark) moves.push_back(rules::move_of(r.from, r.to));
+    }
+    return moves;
   }
   BookBuilder builder_;
+  book::Book book_;
 };
 
 constexpr const char* THREE_GAMES =
