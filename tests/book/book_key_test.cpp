@@ -22,12 +22,6 @@ TEST(BookKey, TwoKingsWorkedExample) {
   EXPECT_EQ(k.K2, 0x0C00000000000028ULL);
 }
 
-TEST(BookKey, EmptyBoardIsZero) {
-  const BookKey k = book_key(rules::Board{});
-  EXPECT_EQ(k.K1, 0U);
-  EXPECT_EQ(k.K2, 0U);
-}
-
 // Bits shifted past h8 or below a1 are lost: the piece changes K1 only.
 TEST(BookKey, BitsShiftedOffTheBoardAreLost) {
   const BookKey kings = book_key(board(KINGS));
@@ -54,14 +48,6 @@ TEST(BookKey, ColourSetsEnterOnlyK2) {
   const BookKey k = book_key(b);
   EXPECT_EQ(k.K1, 0U);
   EXPECT_EQ(k.K2, (1ULL << 1) ^ (1ULL << 7));
-}
-
-TEST(BookKey, SideToMoveDoesNotMatter) {
-  const char* placement = "r1bqkbnr/pppp1ppp/2n5/4p3/4P3/5N2/PPPP1PPP/RNBQKB1R";
-  const BookKey white = book_key(board(std::string(placement) + " w"));
-  const BookKey black = book_key(board(std::string(placement) + " b"));
-  EXPECT_EQ(white, black);
-  EXPECT_NE(white, book_key(board("rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w")));
 }
 
 // Reference keys of many positions: FEN, a tab, K1 and K2 in hexadecimal.

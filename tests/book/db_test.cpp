@@ -47,8 +47,7 @@ TEST_F(BookReader, ReadsEntryBytesLeastSignificantFirst) {
   EXPECT_EQ(book::book_count(book, hit, mv("e1", "e2"), 1), 1);
 }
 
-// Which entry a lookup finds: the first of its key, none when that one holds -1;
-// the side to move plays no part.
+// Which entry a lookup finds: the first of its key, none when that one holds -1.
 TEST_F(BookReader, LookupFindsTheFirstEntryOfTheKey) {
   const struct Case {
     const char* name;
@@ -62,11 +61,6 @@ TEST_F(BookReader, LookupFindsTheFirstEntryOfTheKey) {
       {"second entry", {entry_for(KINGS, 0), entry_for(START, 7)}, START, true, 7},
       {"first of two equal keys", {entry_for(START, 7), entry_for(START, 0)}, START, true, 7},
       {"-1 hides a later entry", {entry_for(START, -1), entry_for(START, 0)}, START, false, 0},
-      {"black to move",
-       {entry_for(START, 7)},
-       "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR b",
-       true,
-       7},
       {"negative offset other than -1", {entry_for(START, -7)}, START, true, -7},
   };
   Bytes chess;

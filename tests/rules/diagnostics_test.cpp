@@ -5,7 +5,6 @@
 #include <string>
 
 #include "positions.h"
-#include "rules/movegen.h"
 
 namespace {
 
@@ -51,16 +50,6 @@ TEST(PrintTableRow, SquareWithoutTargetsIsEmpty) {
   std::string empty_rank;
   for (int i = 0; i < 8; ++i) empty_rank += "|      \t";
   EXPECT_EQ(out, lines(empty_rank, 8));
-}
-
-TEST(NodeCount, ResetAndRead) {
-  build_move_tables();
-  node_count = 99;
-  reset_node_count();
-  EXPECT_EQ(read_node_count(), 0U);
-  MoveList list;
-  generate_moves(board_from_cells(starting_cells), WHITE, list);
-  EXPECT_EQ(read_node_count(), 21U);
 }
 
 }  // namespace

@@ -104,15 +104,11 @@ TEST(MoveTable, TargetCountsInCorners) {
 TEST(MoveTable, PawnsWithoutTargetsHaveEmptyHeads) {
   for (int file = 0; file < 8; ++file) {
     for (auto [slot, square] : {std::pair{PAWN, 56 + file}, std::pair{BLACK_PAWN_SLOT, file}}) {
-      const MoveTableEntry& head = table_entry(slot, square, square);
       for (int t = 0; t < SQUARE_COUNT; ++t) {
-        EXPECT_EQ(table_entry(slot, square, t).next, NO_SQUARE);
-        EXPECT_EQ(table_entry(slot, square, t).skip, NO_SQUARE);
+        EXPECT_EQ(table_entry(slot, square, t).next, NO_SQUARE) << slot << " " << square;
+        EXPECT_EQ(table_entry(slot, square, t).skip, NO_SQUARE) << slot << " " << square;
       }
-      EXPECT_EQ(head.next, NO_SQUARE);
-      EXPECT_EQ(head.skip, NO_SQUARE);
-      EXPECT_EQ(head.kind, KIND_ANY);
-      EXPECT_EQ(target_count(slot, square), 0);
+      EXPECT_EQ(table_entry(slot, square, square).kind, KIND_ANY);
     }
   }
 }
@@ -148,15 +144,6 @@ TEST(MoveTable, KindCountsAndLinkRanges) {
   }
   EXPECT_EQ(capture_only, 196);
   EXPECT_EQ(move_only, 128);
-}
-
-TEST(MoveTable, RebuildGivesTheSameTable) {
-  const MoveTableEntry before = table_entry(QUEEN, sq("d4"), sq("g7"));
-  build_move_tables();
-  const MoveTableEntry after = table_entry(QUEEN, sq("d4"), sq("g7"));
-  EXPECT_EQ(before.next, after.next);
-  EXPECT_EQ(before.skip, after.skip);
-  EXPECT_EQ(empty_walk(BISHOP, "d4"), "c5 b6 a7 e5 f6 g7 h8 c3 b2 a1 e3 f2 g1");
 }
 
 }  // namespace

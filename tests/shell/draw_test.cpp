@@ -28,23 +28,6 @@ Rgb centre(shell::Game& g, int i, int j) {
   return pixel(g.screen, S + j * S + S / 2, S + i * S + S / 2);
 }
 
-TEST(ShellSquareAtScreen, OrientationPutsA1OrH8AtTheBottomLeft) {
-  struct Case {
-    rules::Side user_color;
-    int i, j;
-    rules::Square square;
-  } cases[] = {
-      {rules::WHITE, 7, 0, 0},  {rules::WHITE, 0, 0, 56}, {rules::WHITE, 0, 7, 63},
-      {rules::WHITE, 7, 7, 7},  {rules::WHITE, 4, 4, 28}, {rules::BLACK, 7, 0, 63},
-      {rules::BLACK, 0, 0, 7},  {rules::BLACK, 0, 7, 0},  {rules::BLACK, 7, 7, 56},
-      {rules::BLACK, 3, 3, 28},
-  };
-  for (const Case& c : cases) {
-    EXPECT_EQ(shell::square_at_screen(c.user_color, c.i, c.j), c.square)
-        << "user_color " << int{c.user_color} << " row " << c.i << " column " << c.j;
-  }
-}
-
 TEST_F(ShellTest, WhiteAtTheBottomShowsA1DarkWithItsRook) {
   shell::draw_board(g, start_board());
   EXPECT_EQ(corner(g, 7, 0), shell::DARK_SQUARE);   // a1

@@ -30,6 +30,7 @@ struct Entry {
 // One book record: from and to bytes and the result mark.
 struct Record {
   int from, to, mark;
+  friend bool operator==(const Record&, const Record&) = default;
 };
 
 // Returns the bytes of an index.db with the given count field and entries.
