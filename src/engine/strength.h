@@ -1,6 +1,7 @@
 // How strongly the computer plays, read from section ALGO of conf.ini.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -26,9 +27,19 @@ struct StrengthSettings {
 // Reads section ALGO: level, prelevel and maxlevel in this order (a missing
 // one reads 0 after the reader's warning on standard output), the optional
 // threads (never more than the cores) and hash, and complexity with its
-// warning owed. A value that cannot be used as written (a depth deeper than
-// MAX_DEPTH) is brought into range, with a line for standard error added to
-// notes.
+// warning owed. For each value not used as written (a depth deeper than
+// MAX_DEPTH or not a number, threads or hash that are not a whole number in
+// range) a line for standard error naming what the file says and what is
+// used is added to notes.
 StrengthSettings read_strength(const config::IniText& ini, std::vector<std::string>& notes);
+
+// The most of the memory the process may use that the search's table takes.
+inline constexpr int TABLE_SHARE_OF_MEMORY = 4;  // a quarter
+
+// Returns a table size in MiB (0: the default) brought within a quarter of
+// the memory the process may use (limit_bytes), with a note naming what was
+// asked, described by `asked`, when it is not used as asked.
+int bounded_table_mib(int mib, const std::string& asked, std::uint64_t limit_bytes,
+                      std::vector<std::string>& notes);
 
 }  // namespace engine

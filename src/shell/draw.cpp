@@ -82,6 +82,7 @@ void wait_for_end(Game& g) {
   // Show the final position and the picture at once, not only after the next event.
   SDL_Flip(g.screen);
   for (;;) {
+    if (quit_signalled()) quit_game(g);
     SDL_Event event;
     if (SDL_PollEvent(&event) == 0) {
       SDL_Delay(IDLE_DELAY_MS);

@@ -12,6 +12,7 @@
 #include "engine/engine.h"
 #include "rules/board.h"
 #include "rules/move.h"
+#include "shell/record_output.h"
 
 namespace shell {
 
@@ -63,6 +64,9 @@ struct Game {
   // threads) before the process ends.
   std::unique_ptr<engine::Engine> engine;
   bool quit_requested = false;  // a close or Escape seen while the computer thinks
+  // The record's writer, made at start; without one (the tests) the record
+  // goes to std::cout as it is.
+  std::unique_ptr<RecordOutput> record;
 };
 
 // The program's one Game; report_progress draws on it.

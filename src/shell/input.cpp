@@ -64,6 +64,7 @@ rules::Move castling_input(int from, int to) {
 }
 
 rules::Move read_human_move(Game& g, rules::Board b, rules::Side side) {
+  if (quit_signalled()) quit_game(g);
   SDL_Event event;
   bool idle = true;
   while (SDL_PollEvent(&event) != 0) {

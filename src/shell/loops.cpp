@@ -26,22 +26,21 @@ constexpr const char* NEW_GAME_LINE = "new game\n";
 
 // Writes a text of the record and hands it to the output at once, so that a
 // pipe or a file sees each move as it is played.
-void note(const char* text) {
+void note(Game& g, const char* text) {
   print_text(text);
-  std::cout.flush();
-  std::fflush(stdout);
+  hand_on_record(g);
 }
 
 // Writes a move of the record and the text after it, at once.
-void record(rules::Move m, const char* after) {
+void record(Game& g, rules::Move m, const char* after) {
   print_move(m);
-  note(after);
+  note(g, after);
 }
 
 // Writes a line of its own, ending first a line the computer's move left half written.
-void note_line(const char* line, bool half_line) {
+void note_line(Game& g, const char* line, bool half_line) {
   if (half_line) print_text("\n");
-  note(line);
+  note(g, line);
 }
 
 // Returns whether a Move from read_human_move is complete.
@@ -89,13 +88,16 @@ void new_game(Game& g) {
 }  // namespace
 
 int keep_event(const SDL_Event* event) {
-  return event->type != SDL_MOUSEMOTION || !thinking.load(std::memory_order_relaxed);
+  // While the computer thinks only a quit matters: everything else would be
+  // dropped at the next progress report anyway, and queued meanwhile it could
+  // fill SDL's queue (128 events) so that a close were lost.
+  return !thinking.load(std::memory_order_relaxed) || is_quit_event(*event);
 }
 
 rules::Move play_computer(Game& g, rules::Side side) {
-  // Mouse motion while the computer thinks is not even queued (keep_event):
-  // the progress reports would only drop it, and a long think could fill SDL's
-  // queue with it, so that a close of the window were lost.
+  // While the computer thinks, events other than a quit are not even queued
+  // (keep_event): the progress reports would only drop them, and a long think
+  // could fill SDL's queue with them, so that a close of the window were lost.
   thinking.store(true, std::memory_order_relaxed);
   const engine::MoveChoice choice = engine::computer_move(*g.engine, g.board, side, window_host(g));
   thinking.store(false, std::memory_order_relaxed);
@@ -119,14 +121,14 @@ std::optional<rules::Move> human_turn(Game& g, rules::Side side) {
         if (g.take_back) g.turns.push_back({g.board, g.last_move});
         return m;
       case Request::NEW_GAME:
-        note_line(NEW_GAME_LINE, half_line);
+        note_line(g, NEW_GAME_LINE, half_line);
         new_game(g);
         return std::nullopt;
       case Request::TAKE_BACK:
         if (!take_back(g)) break;
-        note_line(TAKE_BACK_LINE, half_line);
+        note_line(g, TAKE_BACK_LINE, half_line);
         // The computer's move that stands again opens the pair the human completes.
-        if (half_line) record(g.last_move, " - ");
+        if (half_line) record(g, g.last_move, " - ");
         break;
     }
   }
@@ -136,23 +138,23 @@ void play_game(Game& g, bool human_first) {
   const rules::Side human = human_first ? rules::WHITE : rules::BLACK;
   const rules::Side computer = rules::other_side(human);
   for (;;) {
-    if (!human_first) record(play_computer(g, computer), " - ");
+    if (!human_first) record(g, play_computer(g, computer), " - ");
     draw_board(g, g.board);  // shows the computer's last move
     const std::optional<rules::Move> m = human_turn(g, human);
     if (!m) continue;  // a new game: playing black, the human lets the computer open again
     play(g, *m);
     // Written before the drawing, which ends the game when the move took the king.
-    record(*m, human_first ? " - " : "\n");
+    record(g, *m, human_first ? " - " : "\n");
     draw_board(g, g.board);
-    if (human_first) record(play_computer(g, computer), "\n");
+    if (human_first) record(g, play_computer(g, computer), "\n");
   }
 }
 
 void play_demo(Game& g) {
   for (;;) {
-    record(play_computer(g, rules::WHITE), " - ");
+    record(g, play_computer(g, rules::WHITE), " - ");
     draw_board(g, g.board);
-    record(play_computer(g, rules::BLACK), "\n");
+    record(g, play_computer(g, rules::BLACK), "\n");
     draw_board(g, g.board);
   }
 }

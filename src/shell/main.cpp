@@ -1,5 +1,7 @@
 // The window program: safe standard streams, --help and --version, move
 // tables, the opening-book index, then the game.
+#include <unistd.h>
+
 #include <iostream>
 #include <memory>
 #include <optional>
@@ -39,5 +41,6 @@ int main(int argc, char** argv) {
     std::cout.flush();
     return book::BOOK_FAILURE_STATUS;
   }
+  shell::game.record = std::make_unique<shell::RecordOutput>(STDOUT_FILENO);
   shell::start_game(shell::game, std::make_unique<engine::Engine>(std::move(*book)));
 }

@@ -1,8 +1,10 @@
 // Start-up and shutdown: SDL, window, pictures, cursor, game mode, orderly end.
 #include "shell/startup.h"
 
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <iostream>
 #include <string>
 
@@ -20,10 +22,32 @@ namespace {
 // Events of SDL 1.2's whole queue: the most one look can find.
 constexpr int EVENT_QUEUE_CAPACITY = 128;
 
-// Flushes the game record and ends the process.
-[[noreturn]] void end_process(int status) {
+// The video driver of a window on this system, unless SDL_VIDEODRIVER names one.
+constexpr const char* WINDOW_DRIVER = "x11";
+
+// The exit status when the record could not be written.
+constexpr int RECORD_FAILURE_STATUS = 1;
+
+// Set by the termination signals; read by the game's loops and the search's
+// stop question.
+volatile std::sig_atomic_t quit_signal = 0;
+
+extern "C" void note_quit_signal(int) { quit_signal = 1; }
+
+// Writes out the game record and ends the process; a record that could not
+// be written is reported, and turns a status of 0 into a failure.
+[[noreturn]] void end_process(Game& g, int status) {
+  int error = 0;
+  if (g.record) {
+    error = g.record->finish();
+    g.record.reset();
+  }
   std::cout.flush();
   std::fflush(stdout);
+  if (error != 0) {
+    std::cerr << "morva: cannot write the game record: " << std::strerror(error) << "\n";
+    if (status == 0) status = RECORD_FAILURE_STATUS;
+  }
   std::exit(status);
 }
 
@@ -31,7 +55,7 @@ constexpr int EVENT_QUEUE_CAPACITY = 128;
 [[noreturn]] void fail_start(Game& g, const std::string& message) {
   LOG_REPORT("ERROR", message.c_str());
   release_game(g);
-  end_process(FAILURE_STATUS);
+  end_process(g, FAILURE_STATUS);
 }
 
 // Loads one BMP with the magenta key; alpha > 0 also blends it at that opacity.
@@ -73,9 +97,17 @@ GameMode choose_mode(const std::string& usercolor) {
 }
 
 void open_window(Game& g) {
+#if defined(__unix__) && !defined(__APPLE__)
+  // Without a display SDL 1.2 would fall back to a text-mode driver that draws
+  // into the terminal, and so into the record: the window system's driver
+  // unless another is named.
+  const char* asked = std::getenv("SDL_VIDEODRIVER");
+  if (asked == nullptr || *asked == '\0') setenv("SDL_VIDEODRIVER", WINDOW_DRIVER, 1);
+#endif
   if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTTHREAD) != 0) {
     fail_start(g, std::string("cannot start SDL: ") + SDL_GetError());
   }
+  watch_quit_signals();
   const int side = 10 * g.square_size;
   g.screen = SDL_SetVideoMode(side, side, 32, SDL_HWSURFACE | SDL_DOUBLEBUF);
   if (g.screen == nullptr) {
@@ -141,7 +173,7 @@ void start_game(Game& g, std::unique_ptr<engine::Engine> engine) {
 void quit_game(Game& g, int status) {
   g.engine.reset();  // its helper threads are joined before anything else ends
   release_game(g);
-  end_process(status);
+  end_process(g, status);
 }
 
 bool is_quit_event(const SDL_Event& event) {
@@ -149,14 +181,34 @@ bool is_quit_event(const SDL_Event& event) {
 }
 
 void poll_quit(Game& g) {
+  if (quit_signalled()) g.quit_requested = true;
   SDL_Event event;
   while (SDL_PollEvent(&event) != 0) {
     if (is_quit_event(event)) g.quit_requested = true;
   }
 }
 
+void watch_quit_signals() {
+  struct sigaction action {};
+  action.sa_handler = note_quit_signal;
+  sigemptyset(&action.sa_mask);
+  for (int signal : {SIGTERM, SIGINT, SIGHUP}) sigaction(signal, &action, nullptr);
+}
+
+bool quit_signalled() { return quit_signal != 0; }
+
+void hand_on_record(Game& g) {
+  if (g.record) {
+    g.record->hand_on();
+    return;
+  }
+  std::cout.flush();
+  std::fflush(stdout);
+}
+
 bool quit_requested(void* host) {
   Game& g = *static_cast<Game*>(host);
+  if (quit_signalled()) g.quit_requested = true;
   if (g.quit_requested) return true;
   SDL_Event events[EVENT_QUEUE_CAPACITY];
   const int count =

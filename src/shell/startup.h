@@ -41,6 +41,9 @@ GameMode choose_mode(const std::string& usercolor);
 
 // Starts SDL with its event thread, opens the 460 x 460 window and sets the
 // captions; on failure reports SDL's error and ends the process with status -1.
+// Only a window system's driver is accepted (x11, or whatever SDL_VIDEODRIVER
+// names): without a display SDL 1.2 would fall back to a text-mode driver
+// that draws into the terminal, and so into the record.
 void open_window(Game& g);
 
 // Loads the five pictures with their magenta key (alpha for the end pictures);
@@ -62,6 +65,17 @@ void release_game(Game& g);
 // Returns whether an event asks the game to end: the window's close, or the
 // Escape key released.
 bool is_quit_event(const SDL_Event& event);
+
+// Makes SIGTERM, SIGINT and SIGHUP set a flag of the program's own instead of
+// going through SDL's queue (which drops them when it is full); installed
+// after SDL starts, over SDL's own handlers.
+void watch_quit_signals();
+
+// Returns whether one of those signals has arrived.
+bool quit_signalled();
+
+// Hands what the record holds so far to its writer (or flushes std::cout).
+void hand_on_record(Game& g);
 
 // Drops every waiting event while the computer thinks; the window's close or
 // Escape released sets quit_requested, so that the search stops.

@@ -13,10 +13,13 @@ closed-streams, broken-pipe, keys.
 import argparse
 import ctypes
 import ctypes.util
+import fcntl
 import glob
 import os
 import pty
 import re
+import struct
+import termios
 import shutil
 import signal
 import subprocess
@@ -47,6 +50,8 @@ ONE_PLY_ALGO = "[ALGO]\nlevel=1;\nprelevel=1;\nmaxlevel=1;\ncomplexity=99;\n"
 # Settings of morva-cli choosing the human's moves: deep enough to see a king fall.
 HUMAN_ALGO = "[ALGO]\nlevel=3;\nprelevel=1;\nmaxlevel=3;\ncomplexity=99;\n"
 START_FEN = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w"
+F_SETPIPE_SZ = 1031  # fcntl's command that sets a pipe's size (Linux)
+RECORD_PATIENCE = 2  # seconds the game waits at its end for a reader that takes nothing
 STOP_LIMIT = 2  # seconds from a request to stop until the process has ended
 SQUARE_NAMES = {f + r: 8 * (int(r) - 1) + "abcdefgh".index(f) for f in "abcdefgh" for r in "12345678"}
 TIME_LIMIT = 120  # seconds for one whole case
@@ -202,6 +207,11 @@ class Game:
 
     def press_escape(self):
         self.press("Escape")
+
+    def click_repeatedly(self, times):
+        """Clicks the board times over in one xdotool run, more than SDL's queue holds."""
+        self.xdotool("mousemove", "--window", self.window, "69", "207", "click", "--repeat",
+                     str(times), "--delay", "5", "1", timeout=30)
 
     def move_mouse_about(self, times):
         """Moves the pointer to and fro over the board, in one xdotool run."""
@@ -621,14 +631,67 @@ def case_keys(args):
 
 
 def case_no_index(args):
-    # No display at all: had morva tried to open a window first, SDL would fail
-    # and report that instead of the book's error.
-    with Game(args.morva, args.data, "white", None, with_index=False) as game:
-        status = game.wait_exit(timeout=10)
-        out = game.output()
-        check(status == 255, "status %d, not 255" % status)
-        check(re.fullmatch(r"ERROR\t[^\n]*\./db/index\.db[^\n]*\n\tfile [^\n]+ line \d+\n"
-                           r"\tcompilation [^\n]+\n", out), "not the book's error report:\n" + out)
+    """Start-up errors: no book index, and no display (with no window system SDL 1.2 would
+    fall back to a text-mode driver writing terminal escapes into the record)."""
+    for what, with_index, display, report in [
+            # Had morva tried to open a window first, SDL would fail and report that instead.
+            ("no index", False, None, r"[^\n]*\./db/index\.db"),
+            ("no display", True, ":59", r"cannot start SDL: [^\n]*"),
+            ("no DISPLAY", True, None, r"cannot start SDL: [^\n]*")]:
+        with Game(args.morva, args.data, "white", display, with_index=with_index) as game:
+            status = game.wait_exit(timeout=10)
+            out = game.output()
+            check(status == 255, "%s: status %d, not 255" % (what, status))
+            check(re.fullmatch(r"ERROR\t%s\n\tfile [^\n]+ line \d+\n\tcompilation [^\n]+\n" % report,
+                               out), "%s: not the designed error report:\n%s" % (what, out))
+
+
+def pipe_holds(fd):
+    """The bytes waiting in a pipe."""
+    return struct.unpack("i", fcntl.ioctl(fd, termios.FIONREAD, b"\0\0\0\0"))[0]
+
+
+def read_all(fd, until):
+    """Reads a non-blocking pipe until until() is true and nothing is waiting, or its end."""
+    got = b""
+    while True:
+        try:
+            chunk = os.read(fd, 1 << 16)
+            if not chunk:
+                return got
+            got += chunk
+        except BlockingIOError:
+            if until():
+                return got
+            time.sleep(0.02)
+
+
+def case_stalled_record(args):
+    """The record to a pipe nobody reads (morva | less, a paused terminal): the window plays
+    on and answers Escape; a reader that catches up gets the whole record."""
+    for catches_up in (True, False):
+        read_end, write_end = os.pipe()
+        size = fcntl.fcntl(write_end, F_SETPIPE_SZ, 4096)  # the smallest: full within moves
+        os.set_blocking(read_end, False)
+        with Xvfb() as x, Game(args.morva, args.data, "demo", x.display, algo=STEADY_ALGO,
+                               stdout=write_end) as game:
+            os.close(write_end)
+            game.wait_window()
+            # Full: the next piece of the record no longer fits.
+            wait_until(lambda: pipe_holds(read_end) > size // 2, 60, "a full pipe")
+            wait_board_changes(game, 2)  # the game goes on with the pipe full
+            if catches_up:
+                got = read_all(read_end, lambda: True)
+                game.press_escape()
+                got += read_all(read_end, lambda: game.process.poll() is not None)
+                status = game.wait_exit(timeout=STOP_LIMIT)
+                check(len(got) > size, "the record stopped at the full pipe: %d bytes" % len(got))
+                check_demo_record(got.decode("latin-1"))
+            else:
+                game.press_escape()
+                status = game.wait_exit(timeout=STOP_LIMIT + RECORD_PATIENCE)
+            check(status == 0, "Escape with the record held up: status %d" % status)
+        os.close(read_end)
 
 
 class Player:
@@ -804,7 +867,13 @@ def case_stop(args):
                  game.move_mouse_about(400), game.close_window())),
              ("Escape released", lambda game: game.press_escape()),
              ("SIGTERM", lambda game: game.process.send_signal(signal.SIGTERM)),
-             ("SIGINT", lambda game: game.process.send_signal(signal.SIGINT))]
+             ("SIGINT", lambda game: game.process.send_signal(signal.SIGINT)),
+             ("SIGHUP", lambda game: game.process.send_signal(signal.SIGHUP)),
+             # More clicks than SDL's queue holds: a close or a signal behind them still counts.
+             ("window closed after 150 clicks", lambda game: (
+                 game.click_repeatedly(150), game.close_window())),
+             ("SIGTERM after 150 clicks", lambda game: (
+                 game.click_repeatedly(150), game.process.send_signal(signal.SIGTERM)))]
     for what, stop in stops:
         with Xvfb() as x, Game(args.morva, args.data, "black", x.display,
                                algo=ENDLESS_ALGO) as game:
@@ -847,7 +916,7 @@ def make_screenshot(args):
 CASES = {"white": case_white, "black": case_black, "demo": case_demo, "no-index": case_no_index,
          "installed": case_installed, "package": case_package, "capture": case_capture,
          "stop": case_stop, "closed-streams": case_closed_streams, "broken-pipe": case_broken_pipe,
-         "keys": case_keys}
+         "keys": case_keys, "stalled-record": case_stalled_record}
 
 
 def main():

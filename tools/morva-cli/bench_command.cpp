@@ -19,8 +19,10 @@
 #include "commands.h"
 #include "engine/computer_move.h"
 #include "engine/engine.h"
+#include "engine/memory_limit.h"
 #include "engine/record.h"
 #include "engine/root_pass.h"
+#include "engine/strength.h"
 #include "rules/fen.h"
 #include "rules/movegen.h"
 #include "rules/notation.h"
@@ -216,7 +218,10 @@ Totals run_setting(const BenchSetting& s, const std::vector<std::string>& fens, 
   settings.maxlevel = s.maxlevel;
   settings.complexity = s.complexity;
   settings.threads = o.threads;
-  settings.hash_mib = o.hash_mib;
+  std::vector<std::string> notes;
+  settings.hash_mib = engine::bounded_table_mib(o.hash_mib, "--hash " + std::to_string(o.hash_mib),
+                                                engine::memory_limit_bytes(), notes);
+  for (const std::string& note : notes) std::fprintf(stderr, "%s\n", note.c_str());
   settings.plain_search = o.reference;
 
   std::printf(
