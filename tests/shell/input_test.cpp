@@ -245,8 +245,10 @@ TEST_F(ShellTest, QuitsWaitingWhileTheComputerThinksEndTheGame) {
        {+[] { push_simple(SDL_QUIT); }, +[] { push_key(SDL_KEYUP, SDLK_ESCAPE); }}) {
     EXPECT_EXIT(
         {
+          // Threads before the search starts its helpers (a sanitizer may have its own).
+          static const int before = thread_count();
           std::atexit([] {
-            if (thread_count() != 1) std::_Exit(3);
+            if (thread_count() > before) std::_Exit(3);
           });
           push_click(100, 100);
           quit();
