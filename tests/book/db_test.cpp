@@ -100,6 +100,10 @@ TEST_F(BookReader, CountsRecordsOfMoveAndMark) {
       {mv("e1", "g1"), 1, 0},
       {mv("a2", "a3"), 1, 0},
   };
+  // The book read stays the game's whatever happens to its files later (a
+  // package removed or rebuilt under a running game).
+  write_file("db/index.db", index_bytes({entry_for(START, 0)}));
+  write_file("db/chess.db", {9, 9, 9});
   for (const Case& c : cases) {
     EXPECT_EQ(book::book_count(book, hit, c.move, c.mark), c.count)
         << rules::move_from(c.move) << "-" << rules::move_to(c.move) << " mark " << c.mark;

@@ -447,8 +447,9 @@ def wait_board_changes(game, count):
     wait_until(changed, 60, "%d changes of the board (morva: %s)" % (count, game.process.poll()))
 
 
-def demo_plays_on(args, started=None, **streams):
-    """A demo game started with the given standard streams plays on, and a close ends it."""
+def demo_plays_on(args, started=None, status_then=0, **streams):
+    """A demo game started with the given standard streams plays on, and a close ends it
+    with status_then; returns its standard error."""
     with Xvfb() as x, Game(args.morva, args.data, "demo", x.display, algo=STEADY_ALGO,
                            **streams) as game:
         if started:
@@ -457,7 +458,8 @@ def demo_plays_on(args, started=None, **streams):
         wait_board_changes(game, 4)
         game.close_window()
         status = game.wait_exit()
-        check(status == 0, "window closed: status %d" % status)
+        check(status == status_then, "window closed: status %d" % status)
+        return game.errors()
 
 
 def case_closed_streams(args):
@@ -475,6 +477,15 @@ def case_broken_pipe(args):
             check(reader.readline(), "no record came through the pipe")
 
     demo_plays_on(args, reader_goes_away, stdout=write_end)
+
+
+def case_full_disk(args):
+    """The record to a device that is full (morva >/dev/full): the game plays on, and at its
+    end the failure is reported and the status is not 0."""
+    with open("/dev/full", "wb") as full:
+        errors = demo_plays_on(args, status_then=1, stdout=full)
+    check("morva: cannot write the game record: No space left on device" in errors,
+          "no report of the lost record: " + errors)
 
 
 def blend(src, dst):
@@ -916,7 +927,8 @@ def make_screenshot(args):
 CASES = {"white": case_white, "black": case_black, "demo": case_demo, "no-index": case_no_index,
          "installed": case_installed, "package": case_package, "capture": case_capture,
          "stop": case_stop, "closed-streams": case_closed_streams, "broken-pipe": case_broken_pipe,
-         "keys": case_keys, "stalled-record": case_stalled_record}
+         "keys": case_keys, "stalled-record": case_stalled_record,
+         "full-disk": case_full_disk}
 
 
 def main():
