@@ -1,111 +1,82 @@
-// The computer's move: both passes, the book nudges, the printed list, the
-// choice of the returned entry and the progress reports.
+// The computer's move: both passes, the book nudges, the final order, the
+// choice of the returned entry, the progress reports, the settings read from
+// conf.ini, and a search stopped by its host.
 #include "engine/computer_move.h"
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
+#include <algorithm>
 #include <fstream>
+#include <initializer_list>
 #include <sstream>
 #include <string>
 #include <vector>
 
-#include "book/db.h"
+#include "engine/strength.h"
 #include "engine_test_support.h"
 #include "rules/movegen.h"
 #include "rules/notation.h"
 
 namespace {
 
-using engine_test::BookPosition;
-using engine_test::BookRecord;
-using engine_test::choose;
-using engine_test::move;
-using engine_test::Outcome;
-using engine_test::strength;
+using namespace engine_test;
 using rules::move_text;
 
 // Every root entry scored by the evaluation right after it: easy to foresee.
 const engine::StrengthSettings ONE_PLY = strength(1, 1, 1, 0);
 const engine::StrengthSettings GOLDEN_SETTINGS = strength(2, 1, 3, 2);
 
-// Runs computer_move, which reads ./conf.ini, without a book; collects what it writes.
-Outcome think(const rules::Position& p) {
-  engine_test::progress_reports().clear();
-  book::load_book_index_from("");
-  test_support::OutputCapture out;
-  const rules::Move m = engine::computer_move(p.board, p.side);
-  return {m, out.text()};
-}
-
-// Returns the lines of a text.
-std::vector<std::string> lines_of(const std::string& text) {
-  std::vector<std::string> lines;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);) lines.push_back(line);
-  return lines;
-}
-
-// Returns count copies of one book record.
-std::vector<BookRecord> repeated(rules::Move m, int mark, int count) {
-  return std::vector<BookRecord>(static_cast<std::size_t>(count), BookRecord{m, mark});
-}
-
-// Returns the root list of a position.
+// Returns the root list of a position, end entry included.
 std::vector<rules::Move> root_list(const rules::Position& p) {
   rules::MoveList list;
-  const int n = rules::generate_moves(p.board, p.side, list);
-  return {list.begin(), list.begin() + n};
+  return {list.begin(), list.begin() + rules::generate_moves(p.board, p.side, list)};
 }
 
-TEST(ComputerMove, WinFoundByTheOrderingPassReturnsAtOnce) {
-  const rules::Position p = engine_test::position("4k3/8/8/8/8/8/4R3/4K3 w");
+// Returns the reports of one pass over count entries up to entry upto: i / count.
+std::vector<float> pass(std::size_t count, std::size_t upto) {
+  std::vector<float> reports;
+  for (std::size_t i = 0; i < upto; ++i) reports.push_back(static_cast<float>(i) / count);
+  return reports;
+}
+
+// Returns the reports of a run, in order.
+std::vector<float> run_of(std::initializer_list<std::vector<float>> segments) {
+  std::vector<float> reports;
+  for (const std::vector<float>& segment : segments)
+    reports.insert(reports.end(), segment.begin(), segment.end());
+  return reports;
+}
+
+TEST(ComputerMove, WinEndsThePassThatFindsIt) {
+  // The rook takes the king at once: the ordering pass sees it.
+  const rules::Position p = position("4k3/8/8/8/8/8/4R3/4K3 w");
   const std::vector<rules::Move> list = root_list(p);
-  const Outcome o = choose(p, GOLDEN_SETTINGS);
-  EXPECT_EQ(move_text(o.chosen), "e2e8");
-  EXPECT_EQ(o.output, "") << "no list is written on a win";
+  const Outcome r = choose(p, GOLDEN_SETTINGS);
+  EXPECT_EQ(move_text(r.choice.move), "e2e8");
+  EXPECT_EQ(record_of(r.choice), "") << "no list is written on a win";
   // 0, then i / n up to the winning entry, and no final 1.
-  std::vector<float> expected = {0.0f};
-  const auto n = static_cast<float>(list.size());
-  for (std::size_t i = 0; i < list.size(); ++i) {
-    expected.push_back(static_cast<float>(i) / n);
-    if (list[i] == o.chosen) break;
-  }
-  EXPECT_EQ(engine_test::progress_reports(), expected);
-}
-
-TEST(ComputerMove, OrderingPassNeverExtends) {
-  // a1a8 wins the king on ply 3; only a pass that reaches ply 3 sees it.
-  const rules::Position p = engine_test::position("7k/6pp/8/8/8/8/8/R3K3 w");
-  {
-    // Main pass at one ply and the cap at three: neither pass may look deeper.
-    const Outcome o = choose(p, strength(1, 1, 3, 100000));
-    EXPECT_EQ(lines_of(o.output).size(), root_list(p).size()) << "no win seen, a full list";
-  }
-  {
-    // A main pass of three plies finds it and returns at once, with no list.
-    const Outcome o = choose(p, strength(3, 1, 3, 100000));
-    EXPECT_EQ(move_text(o.chosen), "a1a8");
-    EXPECT_EQ(o.output, "");
-    EXPECT_NE(engine_test::progress_reports().back(), 1.0f) << "no final report after a win";
-  }
+  const auto winner =
+      static_cast<std::size_t>(std::find(list.begin(), list.end(), r.choice.move) - list.begin());
+  EXPECT_EQ(r.reports, run_of({{0}, pass(list.size(), winner + 1)}));
+  // a1a8 wins the king on ply 3: with the main pass at one ply and the cap at
+  // three neither pass may look deeper; a main pass of three plies finds it.
+  const rules::Position q = position("7k/6pp/8/8/8/8/8/R3K3 w");
+  EXPECT_TRUE(choose(q, strength(1, 1, 3, 100000)).choice.listed) << "no win seen, a full list";
+  const Outcome deep = choose(q, strength(3, 1, 3, 100000));
+  EXPECT_EQ(move_text(deep.choice.move), "a1a8");
+  EXPECT_FALSE(deep.choice.listed);
+  EXPECT_NE(deep.reports.back(), 1.0f) << "no final report after a win";
 }
 
 TEST(ComputerMove, ProgressReportsFollowBothPasses) {
-  const rules::Position p = engine_test::position("rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w");
-  const std::size_t count = root_list(p).size();
-  const Outcome o = choose(p, GOLDEN_SETTINGS);
-  std::vector<float> pass;
-  for (std::size_t i = 0; i < count; ++i) {
-    pass.push_back(static_cast<float>(i) / static_cast<float>(count));
+  // The start position, and one whose list is the pass alone.
+  for (const char* fen : {"rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w", "4k3/8/8/8/8/8/8/8 w"}) {
+    const std::size_t n = root_list(position(fen)).size();
+    const Outcome r = choose(position(fen), GOLDEN_SETTINGS);
+    EXPECT_EQ(r.reports, run_of({{0}, pass(n, n), {1, 0}, pass(n, n), {1}})) << fen;
+    EXPECT_TRUE(r.choice.listed) << fen;
+    EXPECT_EQ(r.choice.move == rules::END_MOVE, n == 1) << fen << ": the pass only when alone";
   }
-  std::vector<float> expected = {0.0f};
-  expected.insert(expected.end(), pass.begin(), pass.end());
-  expected.insert(expected.end(), {1.0f, 0.0f});
-  expected.insert(expected.end(), pass.begin(), pass.end());
-  expected.push_back(1.0f);
-  EXPECT_EQ(engine_test::progress_reports(), expected);
-  EXPECT_EQ(lines_of(o.output).size(), count) << "one line per entry, end entry included";
 }
 
 struct NudgeCase {
@@ -113,11 +84,13 @@ struct NudgeCase {
   const char* fen;
   std::vector<BookRecord> records;
   const char* chosen;
-  double score;  // the chosen move's printed score
+  double score;  // the chosen move's score
 };
 
-// Returns the score written on a line of the list.
-double score_on(const std::string& line) { return std::stod(line.substr(line.find(" => ") + 4)); }
+// Returns count copies of one book record.
+std::vector<BookRecord> repeated(rules::Move m, int mark, int count) {
+  return std::vector<BookRecord>(static_cast<std::size_t>(count), BookRecord{m, mark});
+}
 
 TEST(ComputerMove, BookNudgesBreakTies) {
   const rules::Move h1g3 = move("h1", "g3"), h1f2 = move("h1", "f2"), e1d1 = move("e1", "d1");
@@ -138,119 +111,152 @@ TEST(ComputerMove, BookNudgesBreakTies) {
       {"black ignores white's mark", knight_black, repeated(g8h6, 1, 101), "g8f6", -510},
   };
   for (const NudgeCase& c : cases) {
-    const rules::Position p = engine_test::position(c.fen);
+    const rules::Position p = position(c.fen);
     std::vector<BookPosition> book;
     if (!c.records.empty()) book.push_back({p.board, c.records});
-    const Outcome o = choose(p, ONE_PLY, book);
-    EXPECT_EQ(move_text(o.chosen), c.chosen) << c.what;
-    const std::vector<std::string> lines = lines_of(o.output);
-    ASSERT_FALSE(lines.empty()) << c.what;
-    // A book hit writes its trace once per lookup, before the list.
-    const std::string trace = book.empty() ? "" : " (find at pos : 0)  (find at pos : 0) ";
-    EXPECT_EQ(lines[0].rfind(trace + c.chosen + " => ", 0), 0U) << c.what << ": " << lines[0];
+    const engine::MoveChoice choice = choose(p, ONE_PLY, book).choice;
+    EXPECT_EQ(move_text(choice.move), c.chosen) << c.what;
+    EXPECT_EQ(choice.list[0], choice.move) << c.what;
+    // A book hit leaves a trace for each of its two lookups.
+    EXPECT_EQ(choice.book_traces, book.empty() ? 0 : 2) << c.what;
     // The nudges accumulate in single precision: close to, not exactly, n tenths.
-    EXPECT_NEAR(score_on(lines[0]), c.score, 0.002) << c.what;
+    EXPECT_NEAR(choice.scores[0], c.score, 0.002) << c.what;
   }
-}
-
-TEST(ComputerMove, ListIsSortedBestFirstForTheMover) {
-  // Black takes the white queen: the list runs from the lowest score up.
-  const Outcome o = choose(engine_test::position("3qk3/8/8/8/8/8/3Q4/4K3 b"), ONE_PLY);
-  EXPECT_EQ(move_text(o.chosen), "d8d2");
-  double previous = -1e9;
-  for (const std::string& line : lines_of(o.output)) {
-    const double score = score_on(line);
-    EXPECT_GE(score, previous) << line;
-    previous = score;
-  }
-  EXPECT_EQ(lines_of(o.output).front(), "d8d2 => -1200");
 }
 
 TEST(ComputerMove, EndEntryIsNotChosenEvenWhenItScoresBest) {
   // Every white king move walks into a rook; standing still loses nothing.
-  const rules::Position p = engine_test::position("1r2k3/8/8/8/8/8/7r/K7 w");
-  const Outcome o = choose(p, strength(2, 2, 2, 100));
-  const std::vector<std::string> lines = lines_of(o.output);
-  ASSERT_EQ(lines.size(), root_list(p).size());
-  EXPECT_EQ(lines[0], "d13d13 => -1200");
-  EXPECT_NE(o.chosen, rules::END_MOVE);
-  EXPECT_EQ(lines[1], move_text(o.chosen) + " => -100000");
+  const engine::MoveChoice choice =
+      choose(position("1r2k3/8/8/8/8/8/7r/K7 w"), strength(2, 2, 2, 100)).choice;
+  ASSERT_TRUE(choice.listed);
+  EXPECT_EQ(choice.list[0], rules::END_MOVE);
+  EXPECT_EQ(choice.scores[0], -1200);
+  EXPECT_EQ(choice.move, choice.list[1]);
+  EXPECT_EQ(choice.scores[1], -100000);
 }
 
-TEST(ComputerMove, PassIsReturnedOnlyWhenItIsTheWholeList) {
-  const Outcome o = choose(engine_test::position("4k3/8/8/8/8/8/8/8 w"), GOLDEN_SETTINGS);
-  EXPECT_EQ(o.chosen, rules::END_MOVE);
-  EXPECT_EQ(o.output, "d13d13 => -100000\n");
-  const std::vector<float> expected = {0.0f, 0.0f, 1.0f, 0.0f, 0.0f, 1.0f};
-  EXPECT_EQ(engine_test::progress_reports(), expected);
+TEST(SortByScore, BestFirstAndStableForBothSides) {
+  // Against the standard library's stable sort: scores with many ties, and a
+  // full list, longer than a signed 8-bit counter could walk.
+  for (int count : {1, 2, 5, 40, rules::MOVE_LIST_CAPACITY}) {
+    for (rules::Side side : {rules::WHITE, rules::BLACK}) {
+      std::vector<float> scores;
+      std::vector<rules::Move> moves;
+      for (int i = 0; i < count; ++i) {
+        scores.push_back(static_cast<float>(i * 5 % 7 - 3) * 0.1f);
+        moves.push_back(static_cast<rules::Move>(i));
+      }
+      std::vector<rules::Move> order = moves;
+      std::stable_sort(order.begin(), order.end(), [&](rules::Move a, rules::Move b) {
+        return side == rules::WHITE ? scores[a] > scores[b] : scores[a] < scores[b];
+      });
+      std::vector<float> sorted_scores;
+      for (rules::Move m : order) sorted_scores.push_back(scores[m]);
+      engine::sort_by_score(scores.data(), moves.data(), count, side);
+      EXPECT_EQ(moves, order) << count << " entries, side " << int{side};
+      EXPECT_EQ(scores, sorted_scores) << "scores move along";
+    }
+  }
+}
+
+// Runs computer_move, which reads ./conf.ini, without a book.
+engine::MoveChoice think(const rules::Position& p) {
+  engine::Engine engine;
+  return engine::computer_move(engine, p.board, p.side);
 }
 
 TEST(ComputerMove, SettingsAreReadAfreshOnEveryMove) {
   // One ply grabs the defended pawn; two plies see the queen lost to c6xd5.
-  const rules::Position p = engine_test::position("4k3/8/2p5/3p4/8/8/8/3QK3 w");
-  test_support::ScratchFolder folder;
-  std::ofstream("conf.ini") << engine_test::algo_conf(1, 1, 1, 0);
-  EXPECT_EQ(move_text(think(p).chosen), "d1d5");
-  std::ofstream("conf.ini") << engine_test::algo_conf(2, 2, 2, 100);
-  EXPECT_NE(move_text(think(p).chosen), "d1d5");
+  const rules::Position p = position("4k3/8/2p5/3p4/8/8/8/3QK3 w");
+  ScratchFolder folder;
+  engine::Engine engine;
+  std::ofstream("conf.ini") << "[ALGO]level=1;prelevel=1;maxlevel=1;complexity=0;";
+  EXPECT_EQ(move_text(engine::computer_move(engine, p.board, p.side).move), "d1d5");
+  std::ofstream("conf.ini") << "[ALGO]level=2;prelevel=2;maxlevel=2;complexity=100;";
+  EXPECT_NE(move_text(engine::computer_move(engine, p.board, p.side).move), "d1d5");
 }
 
 TEST(ComputerMove, MissingConfIniMeansDepthZeroWithWarnings) {
-  test_support::ScratchFolder folder;  // holds no conf.ini
-  const Outcome o = think(engine_test::position("4k3/8/2p5/3p4/8/8/8/3QK3 w"));
-  EXPECT_EQ(move_text(o.chosen), "d1d5") << "chosen by the evaluation after the move";
-  const std::vector<std::string> lines = lines_of(o.output);
-  ASSERT_GE(lines.size(), 12U);
-  for (int i = 0; i < 4; ++i) {
-    EXPECT_EQ(lines[3 * i], "WARNING\tsection not found") << "lookup " << i;
-  }
-  EXPECT_EQ(lines[12], "d1d5 => 1110");
+  ScratchFolder folder;  // holds no conf.ini
+  std::ostringstream warning;
+  config::report_miss("section not found", warning);
+  OutputCapture out;
+  const engine::MoveChoice choice = think(position("4k3/8/2p5/3p4/8/8/8/3QK3 w"));
+  EXPECT_EQ(out.text(), warning.str() + warning.str() + warning.str()) << "three depths read";
+  // Chosen by the evaluation after the move; complexity's warning is the record's.
+  EXPECT_EQ(record_of(choice).rfind(warning.str() + "d1d5 => 1110\n", 0), 0U);
 }
 
 // The warning for a missing complexity key comes when the main pass reads the
-// value, so a move that the ordering pass decides writes none.
+// value, so a move that the ordering pass decides owes none.
 TEST(ComputerMove, MissingComplexityIsReportedWhenTheMainPassReadsIt) {
-  test_support::ScratchFolder folder;
+  ScratchFolder folder;
   std::ofstream("conf.ini") << "[ALGO]level=1;prelevel=1;maxlevel=1;";
-  EXPECT_EQ(think(engine_test::position("4k3/8/8/8/8/8/4R3/4K3 w")).output, "");
-  const Outcome o = think(engine_test::position("4k3/8/8/8/8/8/8/4K3 w"));
-  EXPECT_EQ(o.output.rfind("WARNING\tvalue not found\n", 0), 0U);
-  EXPECT_NE(o.output.find("\ne1e2 => 0\n"), std::string::npos);
-}
-
-// No setting makes a line deeper than MAX_DEPTH plies: on an empty board
-// every position has only the pass, so each line runs to the depth cap.
-TEST(ComputerMove, DepthSettingsBeyondReasonAreBroughtIntoRange) {
-  test_support::ScratchFolder folder;
-  std::ofstream("conf.ini") << "[ALGO]level=7;prelevel=3;maxlevel=3500;complexity=0;";
-  test_support::OutputCapture errors(std::cerr);
-  const Outcome o = think(engine_test::position("8/8/8/8/8/8/8/8 w"));
-  EXPECT_EQ(o.output, "d13d13 => -100000\n");
-  EXPECT_EQ(errors.text(), "morva: conf.ini: maxlevel=3500 is deeper than 64 plies; 64 is used\n");
+  EXPECT_EQ(think(position("4k3/8/8/8/8/8/4R3/4K3 w")).complexity_miss, nullptr);
+  const std::string record = record_of(think(position("4k3/8/8/8/8/8/8/4K3 w")));
+  EXPECT_EQ(record.rfind("WARNING\tvalue not found\n", 0), 0U);
+  EXPECT_NE(record.find("\ne1e2 => 0\n"), std::string::npos);
 }
 
 TEST(ComputerMove, StrengthSettingsReadTheirKeys) {
   struct Case {
     const char* ini;
-    int level, prelevel, maxlevel, complexity, threads, hash;
+    std::vector<int> values;  // level, prelevel, maxlevel, complexity, threads, hash
+    const char* note;         // for standard error, when a depth is brought into range
   };
   const Case cases[] = {
-      {"[ALGO]level=7;prelevel=3;maxlevel=8;complexity=14;", 7, 3, 8, 14, 0, 0},
-      {"[ALGO]level=7;prelevel=3;maxlevel=8;complexity=14;threads=1;hash=256;", 7, 3, 8, 14, 1,
-       256},
-      {"[ALGO]level=2;prelevel=1;maxlevel=3;complexity=2;hash=-5;threads=x;", 2, 1, 3, 2, 0, 0},
+      {"[ALGO]level=7;prelevel=3;maxlevel=8;complexity=14;", {7, 3, 8, 14, 0, 0}, nullptr},
+      {"[ALGO]level=7;prelevel=3;maxlevel=8;complexity=14;threads=1;hash=256;",
+       {7, 3, 8, 14, 1, 256},
+       nullptr},
+      {"[ALGO]level=2;prelevel=1;maxlevel=3;complexity=2;hash=-5;threads=x;",
+       {2, 1, 3, 2, 0, 0},
+       nullptr},
+      {"[ALGO]level=7;prelevel=3;maxlevel=3500;complexity=0;",
+       {7, 3, 64, 0, 0, 0},
+       "morva: conf.ini: maxlevel=3500 is deeper than 64 plies; 64 is used"},
   };
   for (const Case& c : cases) {
     config::IniText ini;
-    const std::string text = c.ini;
-    std::copy(text.begin(), text.end(), ini.text);
-    ini.length = static_cast<int>(text.size());
-    const engine::StrengthSettings s = engine::read_strength(ini);
+    ini.length = static_cast<int>(std::string(c.ini).copy(ini.text, config::INI_CAPACITY));
+    std::vector<std::string> notes;
+    const engine::StrengthSettings s = engine::read_strength(ini, notes);
     EXPECT_EQ(
         std::vector<int>({s.level, s.prelevel, s.maxlevel, s.complexity, s.threads, s.hash_mib}),
-        std::vector<int>({c.level, c.prelevel, c.maxlevel, c.complexity, c.threads, c.hash}))
+        c.values)
         << c.ini;
+    if (c.note != nullptr) {
+      EXPECT_EQ(notes, std::vector<std::string>{c.note}) << c.ini;
+    }
   }
+}
+
+// No setting makes a line deeper than MAX_DEPTH plies: on an empty board
+// every position has only the pass, so each line runs to the depth cap.
+TEST(ComputerMove, DepthsBeyondTheCapStopThere) {
+  const Outcome r = choose(position("8/8/8/8/8/8/8/8 w"), strength(3500, 3, 3500, 0));
+  EXPECT_EQ(scores(r.choice), std::vector<float>{-100000});
+}
+
+TEST(ComputerMove, HostStopsADeepSearch) {
+  const rules::Position p = position("r1bqk2r/p1pp1ppp/2p2n2/8/1b2P3/2N5/PPP2PPP/R1BQKB1R w");
+  const std::size_t n = root_list(p).size();
+  const engine::StrengthSettings settings = strength(3, 2, 4, 3, 2);
+  engine::Engine engine;
+  const engine::MoveChoice before = choose(engine, p, settings).choice;
+  // The ordering pass looks once an entry; the main pass at 60 plies would
+  // never end its first entry, and is stopped while it searches it.
+  const Outcome stopped = choose(engine, p, strength(60, 1, 60, 14, 2), static_cast<int>(n) + 100);
+  EXPECT_TRUE(stopped.choice.stopped);
+  EXPECT_EQ(stopped.looks, stopped.stop_at) << "not asked again once stopped";
+  EXPECT_EQ(stopped.reports, run_of({{0}, pass(n, n), {1, 0}, pass(n, 1)}));
+  EXPECT_EQ(record_of(stopped.choice), "") << "nothing is written of a stopped choice";
+  // Values are exact, whatever the killers, history and table hold.
+  engine.new_game();
+  const engine::MoveChoice after = choose(engine, p, settings).choice;
+  EXPECT_EQ(after.move, before.move);
+  EXPECT_EQ(entries(after), entries(before));
+  EXPECT_EQ(scores(after), scores(before));
 }
 
 }  // namespace

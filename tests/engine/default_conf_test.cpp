@@ -2,7 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <map>
+#include <regex>
+#include <sstream>
 #include <string>
 
 #include "capture.h"
@@ -12,23 +13,12 @@ namespace {
 
 const std::string CONF_PATH = std::string(MORVA_DATA_DIR) + "/conf.ini";
 
-// Returns the "key=value;" lines of the file, read line by line.
-std::map<std::string, std::string> entries_by_line(const std::string& path) {
-  std::map<std::string, std::string> entries;
-  std::ifstream in(path);
-  for (std::string line; std::getline(in, line);) {
-    const std::size_t eq = line.find('='), end = line.find(';');
-    if (eq != std::string::npos && end != std::string::npos && eq < end) {
-      entries[line.substr(0, eq)] = line.substr(eq + 1, end - eq - 1);
-    }
-  }
-  return entries;
-}
-
 TEST(DefaultConf, EverySettingReadsItsOwnLine) {
   // The reader matches keys as substrings: "level" must stand before
   // "prelevel" and "maxlevel", or it would read one of their values.
-  std::map<std::string, std::string> lines = entries_by_line(CONF_PATH);
+  std::ostringstream text;
+  text << std::ifstream(CONF_PATH).rdbuf();
+  const std::string file = text.str();
   config::IniText ini;
   ASSERT_GT(config::load_ini(ini, CONF_PATH.c_str()), 0);
   test_support::OutputCapture out;
@@ -36,8 +26,12 @@ TEST(DefaultConf, EverySettingReadsItsOwnLine) {
   EXPECT_EQ(config::ini_find(ini, "GAME", "lastmove"), "on");
   EXPECT_EQ(config::ini_find(ini, "GAME", "takeback"), "on");
   for (const char* key : {"level", "prelevel", "maxlevel", "complexity"}) {
-    ASSERT_EQ(lines.count(key), 1U) << key;
-    EXPECT_EQ(config::ini_value(ini, "ALGO", key), lines[key]) << key;
+    // The value written on the line that starts with the key.
+    std::smatch line;
+    ASSERT_TRUE(
+        std::regex_search(file, line, std::regex("(^|\n)" + std::string(key) + "=([^;\n]*);")))
+        << key;
+    EXPECT_EQ(config::ini_value(ini, "ALGO", key), line[2].str()) << key;
     EXPECT_GT(config::ini_int(ini, "ALGO", key), 0) << key;
   }
   EXPECT_EQ(out.text(), "") << "no warnings";

@@ -1,87 +1,115 @@
-// The fast search against the plain one: over many positions and settings,
-// every root entry's value must be the same, for the bounds the move choice
-// hands to the search.
-#include "engine/fast_search.h"
-
+// The root pass against the plain search: over many positions, settings and
+// thread counts, every root entry's value must be the plain search's, for the
+// bounds the move choice hands to the search, with no heap allocation once
+// the helper threads run; and the lists the helpers generate are counted.
 #include <gtest/gtest.h>
 
-#include <string>
+#include <atomic>
+#include <cstdlib>
 #include <vector>
 
+#include "engine/root_pass.h"
 #include "engine/search.h"
-#include "random_play.h"
-#include "rules/fen.h"
+#include "engine_test_support.h"
 #include "rules/make_move.h"
-#include "rules/move_table.h"
 #include "rules/movegen.h"
+
+// Counts the heap allocations of the whole test program while counting is on
+// (but for a ThreadSanitizer build, whose runtime owns operator new).
+namespace {
+std::atomic<bool> counting{false};
+std::atomic<long> allocations{0};
+}  // namespace
+
+#ifndef MORVA_NO_ALLOCATION_COUNT
+void* operator new(std::size_t size) {
+  if (counting) ++allocations;
+  void* p = std::malloc(size == 0 ? 1 : size);
+  if (p == nullptr) std::abort();
+  return p;
+}
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+#endif
 
 namespace {
 
-using rules::Board;
-using rules::Side;
-
-struct Settings {
-  int limit, maxlevel, complexity;
-};
-
 using rules::Position;
 
-// Runs the plain search, the fast search of one position and the shared root
-// pass over every root entry, with the root bound moving as the move choice
-// moves it, and compares the values.
-void expect_same_values(const Position& p, const Settings& s, int threads) {
-  engine::maxlevel = s.maxlevel;
-  engine::complexity = s.complexity;
-  const engine::PassSettings pass = {s.limit, s.maxlevel, s.complexity};
+// The bound a root pass starts with: no value is worse for side.
+float worst_for(rules::Side side) { return side == rules::WHITE ? -100000.0f : 100000.0f; }
+
+// Opens a root pass over every entry of p's list, with the root bound moving
+// as the move choice moves it, and compares each value with the plain search's.
+void expect_same_values(engine::RootPass& root, const Position& p, const engine::PassSettings& pass,
+                        int threads) {
   rules::MoveList list;
   const int n = rules::generate_moves(p.board, p.side, list);
-  const engine::RootPassScope root(p.board, p.side, list, n, pass, threads);
-  const bool white = p.side == rules::WHITE;
-  float bound = white ? -100000.0f : 100000.0f;
-  for (int i = 0; i < n; ++i) {
-    const Board child = rules::make_move(p.board, list[i]);
-    const Side other = rules::other_side(p.side);
-    const std::int32_t expected = engine::search(child, other, 1, s.limit, bound);
-    const std::string where = rules::fen_of(p.board, p.side) + " entry " + std::to_string(i) +
-                              " limit " + std::to_string(s.limit) + " maxlevel " +
-                              std::to_string(s.maxlevel) + " complexity " +
-                              std::to_string(s.complexity) + " bound " + std::to_string(bound) +
-                              " threads " + std::to_string(threads);
-    ASSERT_EQ(engine::fast_search(child, other, 1, pass, bound), expected) << where;
-    ASSERT_EQ(engine::root_entry_value(i, bound), expected) << where;
-    if (white ? expected > bound : expected < bound) bound = static_cast<float>(expected);
-  }
-}
-
-TEST(FastSearch, SameValuesAsThePlainSearch) {
-  const Settings settings[] = {{1, 1, 0}, {2, 3, 2}, {3, 3, 100000}, {2, 4, 3}, {3, 4, 2}};
-  const std::vector<Position> positions = engine_test::random_positions(60, 11, 2, 60);
-  for (const Settings& s : settings) {
-    for (const Position& p : positions) expect_same_values(p, s, 1);
-  }
-}
-
-TEST(FastSearch, SameValuesWithSeveralThreads) {
-  const Settings settings[] = {{2, 4, 2}, {3, 5, 4}};
-  const std::vector<Position> positions = engine_test::random_positions(12, 23, 2, 60);
-  for (const Settings& s : settings) {
-    for (const Position& p : positions) expect_same_values(p, s, 3);
-  }
-}
-
-TEST(FastSearch, CountsTheListsOfEveryThread) {
-  const std::vector<Position> positions = engine_test::random_positions(1, 5, 2, 60);
-  for (int threads : {1, 2}) {
-    rules::MoveList list;
-    const int n = rules::generate_moves(positions[0].board, positions[0].side, list);
-    rules::node_count = 0;
-    {
-      const engine::RootPassScope root(positions[0].board, positions[0].side, list, n,
-                                       {4, 4, 100000}, threads);
-      for (int i = 0; i < n; ++i) engine::root_entry_value(i, 0.0f);
+  std::vector<std::int32_t> plain(n), shared(n);
+  allocations = 0;
+  counting = true;
+  {
+    engine::RootPassScope scope(root, p.board, p.side, list, n, pass, threads);
+    float bound = worst_for(p.side);
+    for (int i = 0; i < n; ++i) {
+      const rules::Board child = rules::make_move(p.board, list[i]);
+      plain[i] = engine::search(child, rules::other_side(p.side), 1, pass, bound);
+      shared[i] = scope.value(i, bound).value_or(-1);
+      if (p.side == rules::WHITE ? plain[i] > bound : plain[i] < bound) bound = plain[i];
     }
-    // At least the lists of the root's children are counted, whoever searched them.
-    EXPECT_GE(rules::node_count, static_cast<std::uint64_t>(n)) << threads;
+  }
+  counting = false;
+  ASSERT_EQ(shared, plain) << rules::fen_of(p.board, p.side) << " limit " << pass.limit
+                           << " maxlevel " << pass.maxlevel << " complexity " << pass.complexity
+                           << " threads " << threads;
+  EXPECT_EQ(allocations, 0) << rules::fen_of(p.board, p.side) << " threads " << threads;
+}
+
+TEST(RootPass, SameValuesAsThePlainSearch) {
+  struct Case {
+    int threads;
+    std::vector<engine::PassSettings> settings;
+    int positions;
+    unsigned seed;
+  };
+  const Case cases[] = {
+      {1, {{1, 1, 0}, {2, 3, 2}, {3, 3, 100000}, {2, 4, 3}, {3, 4, 2}}, 60, 11},
+      {3, {{2, 4, 2}, {3, 5, 4}}, 12, 23},
+  };
+  engine::TranspositionTable table;
+  table.reserve(16);
+  engine::RootPass root(table);
+  for (const Case& c : cases) {
+    const std::vector<Position> positions =
+        engine_test::random_positions(c.positions, c.seed, 2, 60);
+    // The helper threads are started by the first pass that needs them.
+    engine::RootPassScope(root, positions[0].board, positions[0].side, {}, 0, {}, c.threads);
+    for (const engine::PassSettings& pass : c.settings) {
+      for (const Position& p : positions) expect_same_values(root, p, pass, c.threads);
+    }
+  }
+}
+
+TEST(RootPass, CountsTheListsOfTheHelpers) {
+  // The helpers search entries ahead as soon as the pass opens; what they
+  // generate reaches the caller's count when the pass closes, and only then.
+  const Position p = engine_test::position("r1bqk2r/p1pp1ppp/2p2n2/8/1b2P3/2N5/PPP2PPP/R1BQKB1R w");
+  rules::MoveList list;
+  const int n = rules::generate_moves(p.board, p.side, list);
+  for (int threads : {1, 2}) {
+    // A fresh table each time: nothing is found that the other pass searched.
+    engine::TranspositionTable table;
+    table.reserve(16);
+    engine::RootPass root(table);
+    std::uint64_t at_close = 0;
+    {
+      engine::RootPassScope scope(root, p.board, p.side, list, n, {4, 4, 100000}, threads);
+      for (int i = 0; i < n; ++i) ASSERT_TRUE(scope.value(i, worst_for(p.side)));
+      at_close = rules::node_count;
+    }
+    const std::uint64_t added = rules::node_count - at_close;
+    // Nothing without a helper; the helper's lists with one.
+    EXPECT_EQ(added > 0, threads > 1) << added << " entries added, threads " << threads;
   }
 }
 
