@@ -33,9 +33,16 @@ constexpr double OWN_MARK_NUDGE = 0.1;
 constexpr double DRAW_MARK_NUDGE = 0.01;
 constexpr int DRAW_MARK = 0;
 
-// Returns the score that wins for side (from white's point of view).
-constexpr std::int32_t win_for(rules::Side side) {
-  return side == rules::WHITE ? WIN_SCORE : -WIN_SCORE;
+// Returns the score from white's point of view of side's best: a king
+// captured by the root move (worth less under sound kings, one ply down).
+constexpr std::int32_t win_for(rules::Side side, const PassSettings& pass) {
+  const std::int32_t best = best_possible(pass, 0);
+  return side == rules::WHITE ? best : -best;
+}
+
+// Returns the score below every other for side: its own king lost at once.
+constexpr float worst_for(rules::Side side) {
+  return static_cast<float>(side == rules::WHITE ? -WIN_SCORE : WIN_SCORE);
 }
 
 // Returns whether score a is better than score b for side.
@@ -60,8 +67,8 @@ PassEnd score_pass(Engine::State& state, const rules::Board& b, rules::Side side
   if (!settings.plain_search) {
     root.emplace(state.root, b, side, choice.list, choice.count, pass, settings.threads, &stop);
   }
-  const std::int32_t win = win_for(side);
-  float node_bound = static_cast<float>(-win);
+  const std::int32_t win = win_for(side, pass);
+  float node_bound = worst_for(side);
   for (int i = 0; i < choice.count; ++i) {
     report_progress(host, static_cast<float>(i) / static_cast<float>(choice.count));
     if (stop.ask()) return PassEnd::STOPPED;
@@ -73,7 +80,7 @@ PassEnd score_pass(Engine::State& state, const rules::Board& b, rules::Side side
     const std::int32_t v = *value;
     const bool end_entry = choice.list[i] == rules::END_MOVE;
     if (end_entry && ordering) {
-      choice.scores[i] = static_cast<float>(-win);
+      choice.scores[i] = worst_for(side);
       continue;
     }
     if (v == win && !end_entry) {
@@ -106,8 +113,10 @@ void choose(Engine::State& state, const rules::Board& b, rules::Side side,
   // 1. The ordering pass never extends busy positions. No line goes deeper
   // than MAX_DEPTH, whatever the settings (beyond it a limit changes nothing).
   const int cap = std::min(settings.maxlevel, MAX_DEPTH);
-  const PassSettings ordering = {std::min(settings.prelevel, MAX_DEPTH), cap, NO_EXTENSION};
-  const PassSettings main = {std::min(settings.level, MAX_DEPTH), cap, settings.complexity};
+  const PassSettings ordering = {std::min(settings.prelevel, MAX_DEPTH), cap, NO_EXTENSION,
+                                 settings.sound_kings};
+  const PassSettings main = {std::min(settings.level, MAX_DEPTH), cap, settings.complexity,
+                             settings.sound_kings};
   if (!settings.plain_search) state.table.reserve(settings.hash_mib);
 
   // 2-5. Ordering pass over the moves in generation order.

@@ -107,6 +107,9 @@ std::int32_t negamax(const rules::Board& b, rules::Side side, int depth, const P
     w.stopped = true;
     return 0;
   }
+  if (pass.sound_kings) {
+    if (const std::int32_t ended = captured_king_value(b, depth)) return for_mover(ended, side);
+  }
   if (is_leaf(b, depth, pass)) return for_mover(evaluate(b), side);
 
   // The table's line is fetched while the moves are generated: a look-up
@@ -123,6 +126,7 @@ std::int32_t negamax(const rules::Board& b, rules::Side side, int depth, const P
   rules::Move(&killers)[2] = w.killers[std::min(depth, MAX_DEPTH)];
   const rules::Side other = rules::other_side(side);
   const std::int32_t original_alpha = alpha;
+  const std::int32_t most = best_possible(pass, depth);
   std::int32_t best = -INFINITE;
   rules::Move best_move = rules::END_MOVE;
   int tried = 0;
@@ -148,7 +152,7 @@ std::int32_t negamax(const rules::Board& b, rules::Side side, int depth, const P
       best_move = m;
     }
     if (v > alpha) alpha = v;
-    return alpha >= beta || v == WIN_SCORE;  // nothing beats a captured king
+    return alpha >= beta || v == most;  // nothing beats a king captured at once
   };
   int order[rules::MOVE_LIST_CAPACITY];
   order_moves(b, side, list, count, hit.best != rules::END_MOVE ? hit.best : hit.hint, killers,

@@ -338,6 +338,9 @@ std::int32_t search_position(Shared& root, bool share, const rules::Board& b, ru
                              int depth, float bound, Worker& w) {
   const PassSettings& pass = root.settings;
   Shared* s = share ? &root : nullptr;
+  if (pass.sound_kings) {
+    if (const std::int32_t ended = captured_king_value(b, depth)) return ended;
+  }
   if (is_leaf(b, depth, pass)) return evaluate(b);
   const std::int32_t threshold = fast::for_mover(static_cast<std::int32_t>(bound), side);
   rules::MoveList list;
@@ -350,7 +353,7 @@ std::int32_t search_position(Shared& root, bool share, const rules::Board& b, ru
     // is what the plain search returns.
     const rules::Board child = rules::make_move(b, list[beyond.index]);
     const std::int32_t v = beyond.value;
-    const std::int32_t exact = v == WIN_SCORE
+    const std::int32_t exact = v == best_possible(pass, depth)
                                    ? v
                                    : -exact_search(s, child, rules::other_side(side), depth + 1,
                                                    pass, -fast::INFINITE, -(v - 1), w);
@@ -398,7 +401,7 @@ RootPassScope::RootPassScope(RootPass& root, const rules::Board& b, rules::Side 
   Shared& s = shared_;
   const std::lock_guard lock(s.mutex);
   assert(!s.active && "one pass at a time");
-  s.salt = pass_salt(pass.limit, pass.maxlevel, pass.complexity);
+  s.salt = pass_salt(pass);
   s.table.new_generation();
   s.board = b;
   s.side = side;

@@ -13,15 +13,25 @@ bool is_leaf(const rules::Board& b, int depth, const PassSettings& pass) {
   return depth >= pass.limit && !rules::captures_at_least(b, pass.complexity);
 }
 
+std::int32_t captured_king_value(const rules::Board& b, int depth) {
+  if (b.pieces[rules::WHITE][rules::KING] == 0) return -(WIN_SCORE - depth);
+  if (b.pieces[rules::BLACK][rules::KING] == 0) return WIN_SCORE - depth;
+  return 0;
+}
+
 // Plain minimax with a single bound: the caller's running best. Moves are
 // taken in generation order, the end entry (a pass) last, with no reordering.
 std::int32_t search(rules::Board b, rules::Side side, int depth, const PassSettings& pass,
                     float bound) {
+  if (pass.sound_kings) {
+    if (const std::int32_t ended = captured_king_value(b, depth)) return ended;
+  }
   if (is_leaf(b, depth, pass)) return evaluate(b);
 
   const bool white = side == rules::WHITE;
-  const std::int32_t win = white ? WIN_SCORE : -WIN_SCORE;  // a win for the side to move
-  float node_bound = static_cast<float>(-win);              // passed by no score
+  // The best the side to move can do: nothing beats it, so it ends the node.
+  const std::int32_t win = white ? best_possible(pass, depth) : -best_possible(pass, depth);
+  float node_bound = static_cast<float>(-win);  // passed by no score
   std::int32_t best = 0;
 
   rules::MoveList list;
@@ -29,7 +39,7 @@ std::int32_t search(rules::Board b, rules::Side side, int depth, const PassSetti
   for (int i = 0; i < count; ++i) {
     const rules::Board child = rules::make_move(b, list[i]);
     const std::int32_t v = search(child, rules::other_side(side), depth + 1, pass, node_bound);
-    // No line can do better than a captured king: stop looking.
+    // No line can do better than a king captured at once: stop looking.
     if (v == win) return win;
     if (i == 0) best = v;
     if (white) {

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "engine/evaluate.h"
 #include "rules/board.h"
 
 namespace engine {
@@ -15,12 +16,29 @@ inline constexpr int MAX_DEPTH = 64;
 // How deep the searches of one pass go: the nominal depth (limit), the hard
 // cap (maxlevel: a position this deep is always a leaf) and the capture
 // threshold (complexity: at or past the limit a position is a leaf unless its
-// count_captures value reaches this).
+// count_captures value reaches this); and how a captured king counts.
 struct PassSettings {
   int limit = 0;
   int maxlevel = 0;
   int complexity = 0;
+  // Off: the game's own search, in which a line goes on after a king is
+  // captured and a win scores WIN_SCORE whatever its distance. On: a line ends
+  // where a king is captured, a win for the side that captured, worth less the
+  // later it comes, so that the winner takes the quickest win and the loser
+  // resists longest.
+  bool sound_kings = false;
 };
+
+// Under sound kings, the value of a position at ply depth whose king has been
+// captured: WIN_SCORE - depth for white when black's king is gone, the
+// negation when white's is; 0 while both kings stand.
+std::int32_t captured_king_value(const rules::Board& b, int depth);
+
+// Returns the best value the side to move can reach at a position of ply
+// depth, from its own point of view: a king captured by its move.
+constexpr std::int32_t best_possible(const PassSettings& pass, int depth) {
+  return pass.sound_kings ? WIN_SCORE - (depth + 1) : WIN_SCORE;
+}
 
 // Returns whether a position at ply depth ends its line: at or past the limit
 // unless it is busy with captures, and always at the depth cap.

@@ -99,6 +99,8 @@ StrengthSettings read_strength(const config::IniText& ini, std::vector<std::stri
       s.hash_mib,
       "conf.ini: hash=" + std::to_string(s.hash_mib > 0 ? s.hash_mib : DEFAULT_TABLE_MIB),
       memory_limit_bytes(), notes);
+  // An addition: left out, the game's own search.
+  s.sound_kings = config::ini_find(ini, ALGO_SECTION, "soundkings") == "on";
   const config::IniInt c = config::ini_int_deferred(ini, ALGO_SECTION, "complexity");
   s.complexity = c.value;
   s.complexity_miss = c.miss;

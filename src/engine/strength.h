@@ -22,6 +22,7 @@ struct StrengthSettings {
   int threads = 0;            // threads of the search; 0: one for every core
   int hash_mib = 0;           // size of the search's table in MiB; 0: the default
   bool plain_search = false;  // score with the plain `search` (the reference)
+  bool sound_kings = false;   // soundkings=on: a line ends where a king is captured
 };
 
 // Reads section ALGO: level, prelevel and maxlevel in this order (a missing

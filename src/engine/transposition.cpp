@@ -130,10 +130,13 @@ void TranspositionTable::reserve(int mib) {
 std::uint64_t TranspositionTable::bytes() const {
   return buckets_ ? (bucket_mask_ + 1) * sizeof(Bucket) : 0;
 }
-std::uint64_t pass_salt(int limit, int maxlevel, int complexity) {
+std::uint64_t pass_salt(const PassSettings& pass) {
   std::uint64_t h = 0x9E3779B97F4A7C15ULL;
-  for (int v : {limit, maxlevel, complexity}) h = mix(h ^ static_cast<std::uint32_t>(v));
-  return h;
+  for (int v : {pass.limit, pass.maxlevel, pass.complexity}) {
+    h = mix(h ^ static_cast<std::uint32_t>(v));
+  }
+  // The game's own settings keep the keys they always had.
+  return pass.sound_kings ? mix(h ^ 0x5EED) : h;
 }
 
 TableKey table_key(const rules::Board& b, rules::Side side, int depth, std::uint64_t salt) {

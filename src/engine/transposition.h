@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "engine/search.h"
 #include "rules/board.h"
 #include "rules/move.h"
 
@@ -38,9 +39,9 @@ inline constexpr int DEFAULT_TABLE_MIB = 64;
 inline constexpr int MAX_TABLE_MIB = 1 << 16;
 
 // Returns the salt of the keys of one pass's settings: the value of a position
-// depends on its depth, the pass's limit, maxlevel and complexity only, so no
-// key of one setting matches one of another.
-std::uint64_t pass_salt(int limit, int maxlevel, int complexity);
+// depends on its depth and the pass's settings only, so no key of one setting
+// matches one of another.
+std::uint64_t pass_salt(const PassSettings& pass);
 
 // Returns the keys of a position with a side to move at a depth of a pass.
 TableKey table_key(const rules::Board& b, rules::Side side, int depth, std::uint64_t salt);

@@ -12,8 +12,10 @@
 #include <string>
 #include <vector>
 
+#include "engine/root_pass.h"
 #include "engine/strength.h"
 #include "engine_test_support.h"
+#include "rules/make_move.h"
 #include "rules/movegen.h"
 #include "rules/notation.h"
 
@@ -198,37 +200,57 @@ TEST(ComputerMove, MissingComplexityIsReportedWhenTheMainPassReadsIt) {
   EXPECT_NE(record.find("\ne1e2 => 0\n"), std::string::npos);
 }
 
+// The ALGO keys, and one note for standard error for each value not used as
+// written, naming what the file says.
 TEST(ComputerMove, StrengthSettingsReadTheirKeys) {
   struct Case {
     const char* ini;
-    std::vector<int> values;  // level, prelevel, maxlevel, complexity, threads, hash
-    const char* note;         // for standard error, when a depth is brought into range
+    std::vector<int> values;  // level, prelevel, maxlevel, complexity, threads, hash, soundkings
+    std::vector<std::string> notes;
   };
+  const std::string every_core = std::to_string(engine::search_thread_count(0));
   const Case cases[] = {
-      {"[ALGO]level=7;prelevel=3;maxlevel=8;complexity=14;", {7, 3, 8, 14, 0, 0}, nullptr},
-      {"[ALGO]level=7;prelevel=3;maxlevel=8;complexity=14;threads=1;hash=256;",
-       {7, 3, 8, 14, 1, 256},
-       nullptr},
-      {"[ALGO]level=2;prelevel=1;maxlevel=3;complexity=2;hash=-5;threads=x;",
-       {2, 1, 3, 2, 0, 0},
-       nullptr},
-      {"[ALGO]level=7;prelevel=3;maxlevel=3500;complexity=0;",
-       {7, 3, 64, 0, 0, 0},
-       "morva: conf.ini: maxlevel=3500 is deeper than 64 plies; 64 is used"},
+      {"[ALGO]level=7;prelevel=3;maxlevel=8;complexity=14;", {7, 3, 8, 14, 0, 0, 0}, {}},
+      {"[ALGO]level=7;prelevel=3;maxlevel=8;complexity=14;threads=1;hash=256;soundkings=on;",
+       {7, 3, 8, 14, 1, 256, 1},
+       {}},
+      {"[ALGO]level=2;prelevel=1;maxlevel=3;complexity=2;hash=-5;threads=x;soundkings=yes;",
+       {2, 1, 3, 2, 0, 0, 0},
+       {"morva: conf.ini: threads=x is not a number of threads; " + every_core +
+            " (every core) is used",
+        "morva: conf.ini: hash=-5 is not a size in MiB from 1 to 65536; 64 is used"}},
+      {"[ALGO]level=2;prelevel=1;maxlevel=3;complexity=2;hash=1e9;threads=99999999999;",
+       {2, 1, 3, 2, 0, 0, 0},
+       {"morva: conf.ini: threads=99999999999 is not a number of threads; " + every_core +
+            " (every core) is used",
+        "morva: conf.ini: hash=1e9 is not a size in MiB from 1 to 65536; 64 is used"}},
+      {"[ALGO]level=99999999999999999999;prelevel=abc;maxlevel=3500;complexity=0;",
+       {64, 0, 64, 0, 0, 0, 0},
+       {"morva: conf.ini: level=99999999999999999999 is deeper than 64 plies; 64 is used",
+        "morva: conf.ini: prelevel=abc is not a whole number; 0 is used",
+        "morva: conf.ini: maxlevel=3500 is deeper than 64 plies; 64 is used"}},
   };
   for (const Case& c : cases) {
     config::IniText ini;
     ini.length = static_cast<int>(std::string(c.ini).copy(ini.text, config::INI_CAPACITY));
     std::vector<std::string> notes;
     const engine::StrengthSettings s = engine::read_strength(ini, notes);
-    EXPECT_EQ(
-        std::vector<int>({s.level, s.prelevel, s.maxlevel, s.complexity, s.threads, s.hash_mib}),
-        c.values)
+    EXPECT_EQ(std::vector<int>({s.level, s.prelevel, s.maxlevel, s.complexity, s.threads,
+                                s.hash_mib, s.sound_kings}),
+              c.values)
         << c.ini;
-    if (c.note != nullptr) {
-      EXPECT_EQ(notes, std::vector<std::string>{c.note}) << c.ini;
-    }
+    EXPECT_EQ(notes, c.notes) << c.ini;
   }
+  // The table takes at most a quarter of the memory the process may use.
+  std::vector<std::string> notes;
+  EXPECT_EQ(engine::bounded_table_mib(4096, "conf.ini: hash=4096", 1536ULL << 20, notes), 384);
+  EXPECT_EQ(engine::bounded_table_mib(0, "the default", 128ULL << 20, notes), 32);
+  EXPECT_EQ(engine::bounded_table_mib(256, "conf.ini: hash=256", 1536ULL << 20, notes), 256);
+  EXPECT_EQ(notes, (std::vector<std::string>{
+                       "morva: conf.ini: hash=4096 is more than a quarter of the 1536 MiB of "
+                       "memory this program may use; 384 is used",
+                       "morva: the default is more than a quarter of the 128 MiB of memory this "
+                       "program may use; 32 is used"}));
 }
 
 // No setting makes a line deeper than MAX_DEPTH plies: on an empty board
@@ -257,6 +279,49 @@ TEST(ComputerMove, HostStopsADeepSearch) {
   EXPECT_EQ(after.move, before.move);
   EXPECT_EQ(entries(after), entries(before));
   EXPECT_EQ(scores(after), scores(before));
+}
+
+}  // namespace
+
+namespace {
+
+// Returns whether side's king can be taken by the other side's next move.
+bool king_capturable(const rules::Board& b, rules::Side side) {
+  rules::MoveList list;
+  const int n = rules::generate_moves(b, rules::other_side(side), list);
+  for (int i = 0; i < n; ++i) {
+    if (rules::make_move(b, list[i]).pieces[side][rules::KING] == 0) return true;
+  }
+  return false;
+}
+
+// With sound kings the computer never leaves its king to be taken where a
+// move exists that does not: over the bench suites' positions from real games,
+// with each side to move.
+TEST(ComputerMove, SoundKingsKeepTheKing) {
+  engine::Engine engine;
+  engine::StrengthSettings s = strength(3, 2, 3, 100);
+  s.sound_kings = true;
+  int checked = 0;
+  for (const char* suite : {"all-phase-positions.txt", "bench-positions.txt"}) {
+    std::ifstream in(std::string(MORVA_DATA_DIR) + "/../bench/" + suite);
+    for (std::string line; std::getline(in, line);) {
+      if (line.empty() || line[0] == '#') continue;
+      for (rules::Side side : {rules::WHITE, rules::BLACK}) {
+        const rules::Board b = position(line).board;
+        rules::MoveList list;
+        const int n = rules::generate_moves(b, side, list);
+        const bool can_keep = std::any_of(list.begin(), list.begin() + n, [&](rules::Move m) {
+          return !king_capturable(rules::make_move(b, m), side);
+        });
+        const rules::Move chosen = choose(engine, {b, side}, s).choice.move;
+        EXPECT_FALSE(can_keep && king_capturable(rules::make_move(b, chosen), side))
+            << line << " side " << side << " plays " << move_text(chosen);
+        ++checked;
+      }
+    }
+  }
+  EXPECT_GT(checked, 250);
 }
 
 }  // namespace

@@ -25,8 +25,10 @@ TEST(FastMoveChoice, ChoosesWhatThePlainSearchChooses) {
   const rules::Position start{rules::board_from_cells(rules::starting_cells), rules::WHITE};
   engine::Engine engine(test_book(
       {{start.board, {{move("e2", "e4"), 1}, {move("d2", "d4"), 0}, {move("c2", "c4"), -1}}}}));
-  const engine::StrengthSettings settings[] = {strength(1, 1, 1, 0, 1), strength(2, 1, 3, 2, 2),
-                                               strength(3, 2, 4, 3, 1), strength(3, 1, 4, 2, 2)};
+  engine::StrengthSettings settings[] = {strength(1, 1, 1, 0, 1), strength(2, 1, 3, 2, 2),
+                                         strength(3, 2, 4, 3, 1), strength(3, 1, 4, 2, 2),
+                                         strength(3, 2, 4, 3, 2), strength(2, 1, 3, 2, 1)};
+  settings[4].sound_kings = settings[5].sound_kings = true;
   std::vector<rules::Position> positions = random_positions(120, 31, 0, 50);
   positions.insert(positions.begin(), start);
   for (engine::StrengthSettings s : settings) {
@@ -36,7 +38,8 @@ TEST(FastMoveChoice, ChoosesWhatThePlainSearchChooses) {
       s.plain_search = false;
       const Outcome fast = choose(engine, p, s);
       ASSERT_EQ(summary(fast), summary(plain))
-          << rules::fen_of(p.board, p.side) << " level " << s.level << " threads " << s.threads;
+          << rules::fen_of(p.board, p.side) << " level " << s.level << " threads " << s.threads
+          << " sound kings " << s.sound_kings;
     }
   }
 }

@@ -61,7 +61,7 @@ void expect_same_values(engine::RootPass& root, const Position& p, const engine:
   counting = false;
   ASSERT_EQ(shared, plain) << rules::fen_of(p.board, p.side) << " limit " << pass.limit
                            << " maxlevel " << pass.maxlevel << " complexity " << pass.complexity
-                           << " threads " << threads;
+                           << " sound kings " << pass.sound_kings << " threads " << threads;
   EXPECT_EQ(allocations, 0) << rules::fen_of(p.board, p.side) << " threads " << threads;
 }
 
@@ -75,6 +75,9 @@ TEST(RootPass, SameValuesAsThePlainSearch) {
   const Case cases[] = {
       {1, {{1, 1, 0}, {2, 3, 2}, {3, 3, 100000}, {2, 4, 3}, {3, 4, 2}}, 60, 11},
       {3, {{2, 4, 2}, {3, 5, 4}}, 12, 23},
+      // Sound kings: lines end at a captured king, wins scored by distance.
+      {1, {{1, 1, 0, true}, {2, 3, 2, true}, {3, 4, 2, true}, {4, 4, 100000, true}}, 60, 31},
+      {3, {{2, 4, 2, true}, {3, 5, 4, true}}, 12, 37},
   };
   engine::TranspositionTable table;
   table.reserve(16);
