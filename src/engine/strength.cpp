@@ -32,10 +32,13 @@ std::string note_for(const char* key, const std::string& written, const std::str
          " is used";
 }
 
-// Returns a depth setting as the reader gives it, brought into range, with a
-// note for a value deeper than any line may go or not written as a number.
-int read_depth(const config::IniText& ini, const char* key, std::vector<std::string>& notes) {
-  const int depth = config::ini_int(ini, ALGO_SECTION, key);
+// Returns a depth setting as the reader gives it (with its warning when it is
+// missing, if report), brought into range, with a note for a value deeper
+// than any line may go or not written as a number.
+int read_depth(const config::IniText& ini, const char* key, bool report,
+               std::vector<std::string>& notes) {
+  const int depth = report ? config::ini_int(ini, ALGO_SECTION, key)
+                           : config::ini_int_deferred(ini, ALGO_SECTION, key).value;
   const std::optional<std::string> written = config::ini_find(ini, ALGO_SECTION, key);
   if (!written) return depth;  // missing: the reader's warning said so
   const int used = std::min(depth, MAX_DEPTH);
@@ -66,11 +69,14 @@ int bounded_table_mib(int mib, const std::string& asked, std::uint64_t limit_byt
   return used;
 }
 
-StrengthSettings read_strength(const config::IniText& ini, std::vector<std::string>& notes) {
+namespace {
+
+StrengthSettings read_settings(const config::IniText& ini, bool report,
+                               std::vector<std::string>& notes) {
   StrengthSettings s;
-  s.level = read_depth(ini, "level", notes);
-  s.prelevel = read_depth(ini, "prelevel", notes);
-  s.maxlevel = read_depth(ini, "maxlevel", notes);
+  s.level = read_depth(ini, "level", report, notes);
+  s.prelevel = read_depth(ini, "prelevel", report, notes);
+  s.maxlevel = read_depth(ini, "maxlevel", report, notes);
   const int cores = search_thread_count(0);
   if (const std::optional<std::string> threads = config::ini_find(ini, ALGO_SECTION, "threads")) {
     const std::optional<int> n = whole_number(*threads);
@@ -103,8 +109,19 @@ StrengthSettings read_strength(const config::IniText& ini, std::vector<std::stri
   s.sound_kings = config::ini_find(ini, ALGO_SECTION, "soundkings") == "on";
   const config::IniInt c = config::ini_int_deferred(ini, ALGO_SECTION, "complexity");
   s.complexity = c.value;
-  s.complexity_miss = c.miss;
+  if (report) s.complexity_miss = c.miss;
   return s;
+}
+
+}  // namespace
+
+StrengthSettings read_strength(const config::IniText& ini, std::vector<std::string>& notes) {
+  return read_settings(ini, true, notes);
+}
+
+StrengthSettings read_strength_quietly(const config::IniText& ini) {
+  std::vector<std::string> ignored;
+  return read_settings(ini, false, ignored);
 }
 
 }  // namespace engine

@@ -34,6 +34,10 @@ struct StrengthSettings {
 // used is added to notes.
 StrengthSettings read_strength(const config::IniText& ini, std::vector<std::string>& notes);
 
+// Reads the same settings writing nothing anywhere (no reader's warnings, no
+// notes): for a search that must leave no trace, such as a hint.
+StrengthSettings read_strength_quietly(const config::IniText& ini);
+
 // The most of the memory the process may use that the search's table takes.
 inline constexpr int TABLE_SHARE_OF_MEMORY = 4;  // a quarter
 

@@ -30,9 +30,10 @@ rules::Square square_at_screen(rules::Side user_color, int i, int j) {
   return static_cast<rules::Square>(rank * BOARD_SQUARES + file);
 }
 
-Rgb square_color(int i, int j, bool selected, bool last_move) {
+Rgb square_color(int i, int j, bool selected, bool last_move, bool hinted) {
   const bool light = (i + j) % 2 == 0;
   if (selected) return light ? LIGHT_SELECTED : DARK_SELECTED;
+  if (hinted) return light ? LIGHT_HINT : DARK_HINT;
   if (last_move) return light ? LIGHT_LAST_MOVE : DARK_LAST_MOVE;
   return light ? LIGHT_SQUARE : DARK_SQUARE;
 }
@@ -50,11 +51,13 @@ void draw_squares(Game& g, rules::Board b) {
   // END_MOVE's bytes are NO_SQUARE: at the start nothing is highlighted.
   const auto [last_from, last_to] =
       g.show_last_move ? shown_squares(g.last_move) : std::pair{-1, -1};
+  const auto [hint_from, hint_to] = shown_squares(g.hint_move);
   for (int i = 0; i < BOARD_SQUARES; ++i) {
     for (int j = 0; j < BOARD_SQUARES; ++j) {
       const rules::Square square = square_at_screen(g.user_color, i, j);
       const bool last_move = square == last_from || square == last_to;
-      const Rgb color = square_color(i, j, g.sel_from == square, last_move);
+      const bool hinted = square == hint_from || square == hint_to;
+      const Rgb color = square_color(i, j, g.sel_from == square, last_move, hinted);
       const int x = s + j * s;
       const int y = s + i * s;
       SDL_Rect rect = {static_cast<Sint16>(x), static_cast<Sint16>(y), static_cast<Uint16>(s),

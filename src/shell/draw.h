@@ -28,21 +28,25 @@ inline constexpr Rgb DARK_SELECTED = {100, 70, 80};
 // The last move's squares, with lastmove=on.
 inline constexpr Rgb LIGHT_LAST_MOVE = {220, 205, 120};
 inline constexpr Rgb DARK_LAST_MOVE = {130, 105, 45};
+// The hint's squares, with hint=on.
+inline constexpr Rgb LIGHT_HINT = {140, 200, 150};
+inline constexpr Rgb DARK_HINT = {40, 110, 70};
 
 // Returns the square shown in screen row i and column j (0..7 from the top
 // left): white at the bottom for user_color 0, black at the bottom for 1.
 rules::Square square_at_screen(rules::Side user_color, int i, int j);
 
 // Returns the colour of the screen square (i, j): light when i + j is even;
-// the selection colour wins over the last move's.
-Rgb square_color(int i, int j, bool selected, bool last_move);
+// the selection colour wins over the hint's, and the hint's over the last move's.
+Rgb square_color(int i, int j, bool selected, bool last_move, bool hinted = false);
 
 // Returns the two squares a move is shown on: from and to, for a castling the
 // king's step.
 std::pair<int, int> shown_squares(rules::Move m);
 
 // Draws the 64 squares and their pieces onto the screen without presenting it;
-// with show_last_move the last move's squares are highlighted.
+// with show_last_move the last move's squares are highlighted, and a hint's
+// squares while it is shown.
 void draw_squares(Game& g, rules::Board b);
 
 // Returns the end-of-game picture for b (black's when the white king is gone,

@@ -29,8 +29,9 @@ inline constexpr int IDLE_DELAY_MS = 10;
 // never while the computer searches).
 inline constexpr int TURNS_RESERVED = 1024;
 
-// What the human asked for with a key released during the turn (takeback=on).
-enum class Request : std::uint8_t { NONE, TAKE_BACK, NEW_GAME };
+// What the human asked for with a key released during the turn (takeback=on,
+// hint=on).
+enum class Request : std::uint8_t { NONE, TAKE_BACK, NEW_GAME, HINT };
 
 // A human turn that was played: the position it started from and the move
 // that had led there (END_MOVE at the start of a game).
@@ -57,6 +58,8 @@ struct Game {
   // Additions that conf.ini turns on; without them window and record are unchanged.
   bool show_last_move = false;              // lastmove=on: its squares in highlight colours
   bool take_back = false;                   // takeback=on: Backspace and N during the turn
+  bool hint = false;                        // hint=on: H during the turn shows a hint
+  rules::Move hint_move = rules::END_MOVE;  // the hint shown until the human moves
   rules::Move last_move = rules::END_MOVE;  // played by either side; END_MOVE at the start
   Request request = Request::NONE;          // a key the human released, not yet acted on
   std::vector<Turn> turns;                  // the human turns of this game, for take-backs

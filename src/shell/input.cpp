@@ -39,10 +39,12 @@ rules::Move click_square(Game& g, rules::Board b, rules::Side side, rules::Squar
   return found;
 }
 
-// Returns what a released key asks for during the human's turn (takeback=on).
-Request key_request(SDLKey key) {
-  if (key == SDLK_BACKSPACE) return Request::TAKE_BACK;
-  if (key == SDLK_n) return Request::NEW_GAME;
+// Returns what a released key asks for during the human's turn, of what the
+// settings turn on.
+Request key_request(const Game& g, SDLKey key) {
+  if (key == SDLK_BACKSPACE && g.take_back) return Request::TAKE_BACK;
+  if (key == SDLK_n && g.take_back) return Request::NEW_GAME;
+  if (key == SDLK_h && g.hint) return Request::HINT;
   return Request::NONE;
 }
 
@@ -70,8 +72,8 @@ rules::Move read_human_move(Game& g, rules::Board b, rules::Side side) {
   while (SDL_PollEvent(&event) != 0) {
     idle = false;
     if (is_quit_event(event)) quit_game(g);
-    if (event.type == SDL_KEYUP && g.take_back) {
-      g.request = key_request(event.key.keysym.sym);
+    if (event.type == SDL_KEYUP) {
+      g.request = key_request(g, event.key.keysym.sym);
       // Acted on at once, like a matched move; later events stay queued.
       if (g.request != Request::NONE) return rules::move_of(g.sel_from, g.sel_to);
     }

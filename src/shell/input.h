@@ -20,7 +20,7 @@ rules::Move castling_input(int from, int to);
 // leaving later events queued; with the queue empty draws the board and
 // returns the selection (a byte is NO_SQUARE while the move is incomplete).
 // With take_back on, Backspace or N released sets g.request and returns the
-// selection at once.
+// selection at once; with hint on, H likewise.
 rules::Move read_human_move(Game& g, rules::Board b, rules::Side side);
 
 }  // namespace shell

@@ -2,14 +2,18 @@
 #include "shell/loops.h"
 
 #include <atomic>
+#include <cstdint>
 #include <cstdio>
 #include <iostream>
+#include <string>
 #include <utility>
 
 #include "book/db.h"
+#include "config/ini_file.h"
 #include "engine/computer_move.h"
 #include "engine/record.h"
 #include "rules/make_move.h"
+#include "rules/notation.h"
 #include "shell/console.h"
 #include "shell/draw.h"
 #include "shell/input.h"
@@ -23,6 +27,7 @@ namespace {
 // The record's lines for what the human asks for with a key.
 constexpr const char* TAKE_BACK_LINE = "takeback\n";
 constexpr const char* NEW_GAME_LINE = "new game\n";
+constexpr const char* HINT_LINE = "hint ";  // followed by the move
 
 // Writes a text of the record and hands it to the output at once, so that a
 // pipe or a file sees each move as it is played.
@@ -64,8 +69,9 @@ void play(Game& g, rules::Move m) {
   g.last_move = m;
 }
 
-// Set while the computer thinks; read by keep_event on SDL's event thread.
-std::atomic<bool> thinking{false};
+// What the engine is doing, read by keep_event on SDL's event thread.
+enum class Thinking : std::uint8_t { NO, MOVE, HINT };
+std::atomic<Thinking> thinking{Thinking::NO};
 
 // Goes back to the start of the human's previous turn; false when there is none.
 bool take_back(Game& g) {
@@ -82,7 +88,28 @@ void new_game(Game& g) {
   g.board = rules::board_from_cells(rules::starting_cells);
   g.last_move = rules::END_MOVE;
   g.turns.clear();
+  if (g.engine) g.engine->new_game();
   draw_board(g, g.board);
+}
+
+// Searches the move the computer would choose for the human, at the strength
+// conf.ini holds now, without a trace in the record, and shows it on its
+// squares; notes it on a line of its own. A click, a key or the close stops
+// the search and is then taken as usual.
+void show_hint(Game& g, rules::Side side, bool half_line) {
+  config::IniText ini;
+  config::load_ini(ini, engine::CONF_PATH);
+  thinking.store(Thinking::HINT, std::memory_order_relaxed);
+  const engine::MoveChoice choice =
+      g.engine->choose_move(g.board, side, engine::read_strength_quietly(ini), hint_host(g));
+  thinking.store(Thinking::NO, std::memory_order_relaxed);
+  if (!choice.stopped && choice.move != rules::END_MOVE) {
+    g.hint_move = choice.move;
+    const std::string line = std::string(HINT_LINE) + rules::move_text(choice.move) + "\n";
+    note_line(g, line.c_str(), half_line);
+    if (half_line) record(g, g.last_move, " - ");
+  }
+  draw_board(g, g.board);  // the hint's squares, or the board without the dialog
 }
 
 }  // namespace
@@ -90,17 +117,26 @@ void new_game(Game& g) {
 int keep_event(const SDL_Event* event) {
   // While the computer thinks only a quit matters: everything else would be
   // dropped at the next progress report anyway, and queued meanwhile it could
-  // fill SDL's queue (128 events) so that a close were lost.
-  return !thinking.load(std::memory_order_relaxed) || is_quit_event(*event);
+  // fill SDL's queue (128 events) so that a close were lost. A hint's search
+  // keeps clicks and keys (they end it and are then the human's), but not motion.
+  switch (thinking.load(std::memory_order_relaxed)) {
+    case Thinking::MOVE:
+      return is_quit_event(*event);
+    case Thinking::HINT:
+      return event->type != SDL_MOUSEMOTION;
+    case Thinking::NO:
+      break;
+  }
+  return 1;
 }
 
 rules::Move play_computer(Game& g, rules::Side side) {
   // While the computer thinks, events other than a quit are not even queued
   // (keep_event): the progress reports would only drop them, and a long think
   // could fill SDL's queue with them, so that a close of the window were lost.
-  thinking.store(true, std::memory_order_relaxed);
+  thinking.store(Thinking::MOVE, std::memory_order_relaxed);
   const engine::MoveChoice choice = engine::computer_move(*g.engine, g.board, side, window_host(g));
-  thinking.store(false, std::memory_order_relaxed);
+  thinking.store(Thinking::NO, std::memory_order_relaxed);
   engine::write_choice(std::cout, choice);
   if (choice.stopped) quit_game(g);
   if (choice.book_unreadable) {
@@ -116,10 +152,15 @@ std::optional<rules::Move> human_turn(Game& g, rules::Side side) {
   const bool half_line = side == rules::BLACK;
   for (;;) {
     const rules::Move m = human_move(g, side);
-    switch (std::exchange(g.request, Request::NONE)) {
+    const Request request = std::exchange(g.request, Request::NONE);
+    if (request != Request::HINT) g.hint_move = rules::END_MOVE;  // shown until the human acts
+    switch (request) {
       case Request::NONE:
         if (g.take_back) g.turns.push_back({g.board, g.last_move});
         return m;
+      case Request::HINT:
+        show_hint(g, side, half_line);
+        break;
       case Request::NEW_GAME:
         note_line(g, NEW_GAME_LINE, half_line);
         new_game(g);

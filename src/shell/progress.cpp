@@ -15,6 +15,10 @@ SDL_Rect dialog_position(const Game& g) {
 
 void show_progress(Game& g, float fraction) {
   poll_quit(g);
+  draw_progress(g, fraction);
+}
+
+void draw_progress(Game& g, float fraction) {
   const SDL_Rect at = dialog_position(g);
   if (fraction != 0.0f && !g.progress_shown) {
     g.progress_shown = true;
@@ -41,5 +45,23 @@ void report_to_window(void* host, float fraction) {
 }
 
 engine::SearchHost window_host(Game& g) { return {&g, report_to_window, quit_requested}; }
+
+namespace {
+
+void draw_hint_progress(void* host, float fraction) {
+  draw_progress(*static_cast<Game*>(host), fraction);
+}
+
+// Whether a click, a released key or the close waits, taking nothing.
+bool human_acted(void*) {
+  if (quit_signalled()) return true;
+  SDL_Event events[1];
+  return SDL_PeepEvents(events, 1, SDL_PEEKEVENT,
+                        SDL_QUITMASK | SDL_KEYUPMASK | SDL_MOUSEBUTTONDOWNMASK) > 0;
+}
+
+}  // namespace
+
+engine::SearchHost hint_host(Game& g) { return {&g, draw_hint_progress, human_acted}; }
 
 }  // namespace shell

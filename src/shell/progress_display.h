@@ -20,6 +20,9 @@ SDL_Rect dialog_position(const Game& g);
 // (once per run) and the bar filled to fraction; a fraction of 0 ends a run.
 void show_progress(Game& g, float fraction);
 
+// Draws the dialog and the bar as show_progress does, leaving the events.
+void draw_progress(Game& g, float fraction);
+
 // The computer player's progress report for a window: show_progress on the
 // Game that host points to.
 void report_to_window(void* host, float fraction);
@@ -27,5 +30,9 @@ void report_to_window(void* host, float fraction);
 // What the computer player is given while it thinks in the window: progress
 // drawn on g, and a stop when the player quits.
 engine::SearchHost window_host(Game& g);
+
+// What a hint's search is given: progress drawn on g, and a stop at the
+// human's next click, key or the close, all left queued for the turn.
+engine::SearchHost hint_host(Game& g);
 
 }  // namespace shell

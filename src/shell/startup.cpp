@@ -160,9 +160,10 @@ void start_game(Game& g, std::unique_ptr<engine::Engine> engine) {
   config::load_ini(ini, SETTINGS_PATH);
   const GameMode mode = choose_mode(config::ini_value(ini, "GAME", "usercolor"));
   g.user_color = mode.user_color;
-  // Two additions, off unless set to "on"; left out, nothing is reported.
+  // Additions, off unless set to "on"; left out, nothing is reported.
   g.show_last_move = config::ini_find(ini, "GAME", "lastmove") == "on";
   g.take_back = config::ini_find(ini, "GAME", "takeback") == "on";
+  g.hint = config::ini_find(ini, "GAME", "hint") == "on";
   if (g.take_back) g.turns.reserve(TURNS_RESERVED);
 
   draw_board(g, g.board);

@@ -35,7 +35,8 @@ SQUARE = 46  # pixels of one board square; the board starts one square in
 PIECE = 40
 DARK, LIGHT = (50, 20, 30), (230, 230, 230)
 LAST_DARK, LAST_LIGHT = (130, 105, 45), (220, 205, 120)  # the last move, with lastmove=on
-KEYS_ON = "lastmove=on;\ntakeback=on;\n"  # the two optional [GAME] keys, turned on
+KEYS_ON = "lastmove=on;\ntakeback=on;\nhint=on;\n"  # the optional [GAME] keys, turned on
+HINT_LIGHT, HINT_DARK = (140, 200, 150), (40, 110, 70)
 # The squares a castling is shown on (and clicked as): the king's step.
 KING_STEPS = {"e13e13": "e1c1", "f13f13": "e1g1", "g13g13": "e8c8", "h13h13": "e8g8"}
 MAGENTA = (255, 0, 255)
@@ -338,12 +339,13 @@ def expected_square(data, code, dark, ground=None):
     return square
 
 
-def expected_board(args, moves, user_color, last=None):
+def expected_board(args, moves, user_color, last=None, hint=None):
     """The 8 x 8 squares as morva draws them after moves from the start, the squares
-    of the move last highlighted."""
+    of the move last highlighted, and those of a hint in its own colour."""
     ranks = fen_after(args, moves).split()[0].split("/")[::-1]  # rank 1 first
     ranks = ["".join("." * int(c) if c.isdigit() else c for c in rank) for rank in ranks]
     shown = [KING_STEPS.get(last, last)[k:k + 2] for k in (0, 2)] if last else []
+    hinted = [KING_STEPS.get(hint, hint)[k:k + 2] for k in (0, 2)] if hint else []
     board = Image.new("RGB", (8 * SQUARE, 8 * SQUARE))
     for name, s in SQUARE_NAMES.items():
         x, y = square_point(name, user_color)
@@ -353,6 +355,8 @@ def expected_board(args, moves, user_color, last=None):
             1 if piece.isupper() else -1)
         dark = (i + j) % 2 == 1
         ground = (LAST_DARK if dark else LAST_LIGHT) if name in shown else None
+        if name in hinted:
+            ground = HINT_DARK if dark else HINT_LIGHT
         board.paste(expected_square(args.data, code, dark, ground), (j * SQUARE, i * SQUARE))
     return board
 
@@ -585,10 +589,10 @@ def case_capture(args):
 
 
 def case_keys(args):
-    """lastmove=on and takeback=on as white: the reply highlighted, Backspace takes the
-    pair back, N after two pairs starts again; as black, N lets the computer open
-    again. Without the keys the same input shows the designed board pixel for pixel,
-    the keys do nothing, and the record is the same byte for byte."""
+    """lastmove=on, takeback=on and hint=on as white: the reply highlighted, H shows a
+    hint, Backspace takes the pair back, N after two pairs starts again; as black, N lets
+    the computer open again. Without the keys the same input shows the designed board
+    pixel for pixel, the keys do nothing, and the record is the same byte for byte."""
     check(args.cli, "the keys case needs --cli")
     designed_record = {}
     for keys in (KEYS_ON, ""):
@@ -602,9 +606,24 @@ def case_keys(args):
                        "the reply %s%s" % (reply, " highlighted" if on else ""))
             text = designed_record.setdefault("white", game.output())
             check(game.output() == text, "the record differs with the keys on:\n" + text)
+            game.press("h")
+            if on:
+                # H: the move the computer would play for white, on its squares and in the
+                # record; the next click plays as ever.
+                hint = wait_until(lambda: re.fullmatch(re.escape(text) + r"hint (%s)\n" % MOVE,
+                                                       game.output()), 30, "a hint").group(1)
+                wait_board(game, expected_board(args, moves, 0, reply, hint), "the hint " + hint)
+                text = game.output()
+                moves += ["g1f3", play_and_wait_reply(game, "g1f3")]
+                wait_board(game, expected_board(args, moves, 0, moves[-1]), "the hint gone")
+                text = game.output()
             game.press("BackSpace")
             if on:
                 wait_until(lambda: game.output() == text + "takeback\n", 10, "takeback")
+                wait_board(game, expected_board(args, moves[:2], 0, moves[1]), "the pair before")
+                game.press("BackSpace")
+                wait_until(lambda: game.output() == text + "takeback\ntakeback\n", 10,
+                           "a second takeback")
                 wait_board(game, expected_board(args, [], 0), "the start again")
                 moves = ["e2e4", play_and_wait_reply(game, "e2e4")]
                 moves += ["g1f3", play_and_wait_reply(game, "g1f3")]
