@@ -18,6 +18,13 @@ inline constexpr int EXIT_USAGE = 2;
 std::optional<int> answer_standard_option(int argc, char** argv, std::string_view name,
                                           void (*print_usage)(std::ostream&));
 
+// Flushes standard output at the end of a program and returns status; when
+// anything written there was lost (a full disk, a closed output), writes
+// "NAME: cannot write standard output: REASON" to standard error (the reason
+// left out when only an earlier write knew it) and returns 1, or status when
+// that already says the program failed.
+int finish_standard_output(std::string_view name, int status);
+
 // Writes "NAME: unexpected argument 'ARG' (NAME --help lists the options)" to
 // standard error and returns EXIT_USAGE.
 int reject_argument(std::string_view name, std::string_view arg);

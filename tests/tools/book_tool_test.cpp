@@ -239,6 +239,11 @@ TEST_F(BookProgram, DumpListsKeysMovesAndMarks) {
             "total: 1 positions, 3 records\n");
   const auto records = book({"dump", "--records", "book"});
   EXPECT_NE(records.out.find("\n  e2e4 +1  e2e4 -1  e2e4  0\n"), std::string::npos) << records.out;
+  const auto lost = tools_test::run(
+      "/bin/sh", {"-c", tools_test::shell_quote(MORVA_BOOK) + " dump book >/dev/full"},
+      dir_.string());
+  EXPECT_EQ(lost.status, 1);
+  EXPECT_EQ(lost.err, "morva-book: cannot write standard output: No space left on device\n");
 }
 
 // A run that fails, or that uses no game, leaves the book in the folder as it
