@@ -2,6 +2,8 @@
 // the book reader, and the morva-book program's reports, errors and dump.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -274,11 +276,36 @@ TEST_F(BookProgram, FailedOrEmptyRunsLeaveTheOldBook) {
     const auto files = std::distance(std::filesystem::directory_iterator(dir_ / "book"), {});
     EXPECT_EQ(files, 2) << command;
   }
-  // A folder named index.db is found before chess.db is replaced.
-  std::filesystem::create_directories(dir_ / "half/index.db");
-  write_text("half/chess.db", "old");
-  EXPECT_EQ(book({"--out", "half", "games.uci"}).status, 1);
-  EXPECT_EQ(read_file(dir_ / "half/chess.db"), Bytes({'o', 'l', 'd'}));
+  // The last rename, of index.db, fails: a folder of that name is in the way, or
+  // the file is immutable (where this user and the file system allow chattr).
+  // chess.db is put back as it was, or taken away when there was none.
+  const auto chattr = [this](const char* flag) {
+    const std::string path = tools_test::shell_quote(dir_ / "half/index.db");
+    return std::system(("chattr " + std::string(flag) + " " + path + " 2>/dev/null").c_str()) == 0;
+  };
+  const struct {
+    bool immutable;
+    const char* old;
+    const char* reason;
+  } lasts[] = {{false, "old", "Is a directory"},
+               {false, "", "Is a directory"},
+               {true, "old", "Operation not permitted"}};
+  for (const auto& c : lasts) {
+    std::filesystem::remove_all(dir_ / "half");
+    std::filesystem::create_directories(dir_ / (c.immutable ? "half" : "half/index.db/x"));
+    if (*c.old != '\0') write_text("half/chess.db", c.old);
+    if (c.immutable) write_text("half/index.db", "idx");
+    if (c.immutable && !chattr("+i")) continue;
+    const auto r = book({"--out", "half", "games.uci"});
+    if (c.immutable) {
+      EXPECT_TRUE(chattr("-i"));
+    }
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, std::string("morva-book: cannot write half/index.db: ") + c.reason + "\n");
+    EXPECT_EQ(read_file(dir_ / "half/chess.db"), Bytes(c.old, c.old + std::strlen(c.old)));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_ / "half"), {}),
+              *c.old != '\0' ? 2 : 1);
+  }
 }
 
 // A damaged book is listed with a note on what is wrong and ends with status 1.
