@@ -21,8 +21,7 @@ std::optional<int> answer_standard_option(int argc, char** argv, std::string_vie
   } else {
     return std::nullopt;
   }
-  std::cout.flush();
-  return std::cout ? 0 : 1;  // a usage lost to a closed output is an error
+  return finish_standard_output(name, 0);  // a usage lost to a closed output is an error
 }
 
 int finish_standard_output(std::string_view name, int status) {

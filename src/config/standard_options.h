@@ -13,7 +13,8 @@ namespace config {
 inline constexpr int EXIT_USAGE = 2;
 
 // Answers a first argument of --help (through print_usage) or --version and
-// returns the exit status 0; returns nothing for any other command line, which
+// returns the exit status 0, or 1 when the answer could not be written (see
+// finish_standard_output); returns nothing for any other command line, which
 // the program then reads itself.
 std::optional<int> answer_standard_option(int argc, char** argv, std::string_view name,
                                           void (*print_usage)(std::ostream&));
