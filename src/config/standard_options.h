@@ -13,10 +13,18 @@ namespace config {
 inline constexpr int EXIT_USAGE = 2;
 
 // Answers a first argument of --help (through print_usage) or --version and
-// returns the exit status 0; returns nothing for any other command line, which
+// returns the exit status 0, or 1 when the answer could not be written (see
+// finish_standard_output); returns nothing for any other command line, which
 // the program then reads itself.
 std::optional<int> answer_standard_option(int argc, char** argv, std::string_view name,
                                           void (*print_usage)(std::ostream&));
+
+// Flushes standard output at the end of a program and returns status; when
+// anything written there was lost (a full disk, a closed output), writes
+// "NAME: cannot write standard output: REASON" to standard error (the reason
+// left out when only an earlier write knew it) and returns 1, or status when
+// that already says the program failed.
+int finish_standard_output(std::string_view name, int status);
 
 // Writes "NAME: unexpected argument 'ARG' (NAME --help lists the options)" to
 // standard error and returns EXIT_USAGE.

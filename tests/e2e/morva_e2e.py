@@ -4,27 +4,30 @@ under its own Xvfb, driven with xdotool, in a fresh working folder each time.
 
 Usage: morva_e2e.py CASE --morva PATH --data DIR [--cli MORVA_CLI]
        morva_e2e.py screenshot OUT.png --morva PATH --data DIR
-       morva_e2e.py installed --morva PATH --data DIR --build BUILD_DIR
+       morva_e2e.py installed|launcher --morva PATH --data DIR --build BUILD_DIR
        morva_e2e.py package --morva PATH --data DIR --deb DEB_OR_FOLDER
-CASE is one of: white, black, demo, capture, no-index, installed, package, stop,
+CASE is one of: white, black, demo, capture, no-index, installed, launcher, package, stop,
 closed-streams, broken-pipe, keys.
 """
 
 import argparse
+import contextlib
 import ctypes
 import ctypes.util
 import fcntl
 import glob
 import os
+import pathlib
 import pty
 import re
-import struct
-import termios
+import resource
 import shutil
 import signal
+import struct
 import subprocess
 import sys
 import tempfile
+import termios
 import threading
 import time
 import tty
@@ -741,9 +744,9 @@ class Player:
         self.settings = os.path.join(self.home, "config", "morva", "conf.ini")
         self.games = os.path.join(self.home, "state", "morva", "games")
 
-    def game(self, display, *options, terminal=False):
-        return Game(None, None, None, display, command=[self.launcher, *options], env=self.env,
-                    terminal=terminal)
+    def game(self, display, *options, terminal=False, env=None, preexec=None):
+        return Game(None, None, None, display, command=[self.launcher, *options],
+                    env=env or self.env, terminal=terminal, preexec=preexec)
 
     def records(self):
         """The saved records, oldest first."""
@@ -821,6 +824,83 @@ def case_installed(args):
     finally:
         shutil.rmtree(prefix, ignore_errors=True)
         shutil.rmtree(player.home, ignore_errors=True)
+
+
+# Starts refused before a game, or answered without one, beside a record older than its name says:
+# (options, environment, conf.ini (/: a folder), stdout (None: /dev/full), status, said in part).
+REFUSED = [(["--demo"], {"HOME": "rel", "XDG_CONFIG_HOME": None}, None, "", 1, "(HOME is 'rel')"),
+           (["--strength", "1"], {}, "[GAME]usercolor=white;[ALGO]level=7;\n", "", 1, "set level"),
+           (["--black"], {}, "; GAME keys\n[GAME]\nusercolor=white;\n", "", 1, "set usercolor"),
+           ([], {}, "/", "", 1, "conf.ini is not a readable file"),
+           (["--strength="], {}, None, "", 2, "--strength takes a number from 1 to 5, not ''"),
+           (["--last"], {}, None, "", 0, "10\n"),
+           (["--last"], {}, None, None, 1, "cannot write standard output: No space left on device")]
+
+
+def case_launcher(args):
+    """The installed launcher: REFUSED, six games at once, signals to the launcher alone (HOME
+    unset), records cut by a file-size limit (the game's reports reach stderr too)."""
+    prefix = tempfile.tempdir = tempfile.mkdtemp(prefix="morva-prefix-")  # all scratch in it
+    try:
+        subprocess.run(["cmake", "--install", args.build, "--prefix", prefix], check=True,
+                       stdout=subprocess.DEVNULL, timeout=60)
+
+        def player(settings=None):
+            p = Player(prefix)
+            os.makedirs(p.settings if settings == "/" else os.path.dirname(p.settings))
+            if settings not in (None, "/"):
+                pathlib.Path(p.settings).write_text(settings)
+            return p
+
+        for options, changes, settings, out, status, text in REFUSED:
+            p = player(settings)
+            os.makedirs(p.games)
+            for name in ("9", "10"):
+                pathlib.Path(p.games, "2026-01-01-000000-%s.txt" % name).write_text(name + "\n")
+            os.utime(os.path.join(p.games, "2026-01-01-000000-9.txt"), (0, 0))  # the older
+            env = dict(p.env, SDL_VIDEODRIVER="none", DISPLAY=None, **changes)  # no game can start
+            with open("/dev/full" if out is None else os.devnull, "w") as full:
+                r = subprocess.run([p.launcher, *options], text=True, stderr=subprocess.PIPE,
+                                   env={k: v for k, v in env.items() if v is not None},
+                                   stdout=full if out is None else subprocess.PIPE)
+            told = r.stdout if status == 0 else r.stderr
+            check(r.returncode == status and text in told and (status == 0 or told.count("\n") == 1)
+                  and (settings in (None, "/") or p.read_settings() == settings),
+                  "%s: status %d, said %r" % (options, r.returncode, r.stderr + (r.stdout or "")))
+
+        with Xvfb() as x, contextlib.ExitStack() as stack:
+            p = player()
+            games = [stack.enter_context(p.game(x.display, "--demo")) for _ in range(6)]
+            wait_until(lambda: [b" - " in read_bytes(r) for r in p.records()] == [True] * 6, 30,
+                       "six records of games under way")
+            for game in games:
+                game.process.terminate()
+            check([g.wait_exit() for g in games] == [0] * 6, "six games: not all status 0")
+
+            for sig, status in ((signal.SIGTERM, 0), (signal.SIGHUP, 129), (signal.SIGINT, 0)):
+                p = player()
+                env = dict({k: v for k, v in p.env.items() if k != "HOME"},
+                           XDG_RUNTIME_DIR=tempfile.mkdtemp(dir=p.home))
+                with p.game(x.display, "--demo", env=env) as game:
+                    wait_until(lambda: b" - " in p.newest(), 30, "a saved move")
+                    with open("/proc/%d/task/%d/children" % ((game.process.pid,) * 2)) as f:
+                        children = f.read().split()
+                    game.process.send_signal(sig)
+                    check(game.wait_exit() == status and not os.listdir(env["XDG_RUNTIME_DIR"]) and
+                          not any(os.path.exists("/proc/" + c) for c in children), sig.name)
+
+            for terminal in (False, True):  # without complexity the game warns
+                p = player("[GAME]\nusercolor=demo;\n" + FAST_ALGO.replace("complexity=2;\n", ""))
+                with p.game(x.display, terminal=terminal, preexec=lambda: resource.setrlimit(
+                        resource.RLIMIT_FSIZE, (4096, 4096))) as game:
+                    wait_until(lambda: "File too large" in game.errors(), 30, "a full record")
+                    game.process.terminate()
+                    check(game.wait_exit() == 1 and len(p.newest()) == 4096 and
+                          "WARNING\tvalue not found\n\tfile " in game.errors() and
+                          "record of this game is incomplete" in game.errors() and
+                          len(game.output()) > (4096 if terminal else -1), "cut:\n" + game.errors())
+    finally:
+        shutil.rmtree(prefix, ignore_errors=True)
 
 
 def later_starts(player, display):
@@ -955,7 +1035,7 @@ CASES = {"white": case_white, "black": case_black, "demo": case_demo, "no-index"
          "installed": case_installed, "package": case_package, "capture": case_capture,
          "stop": case_stop, "closed-streams": case_closed_streams, "broken-pipe": case_broken_pipe,
          "keys": case_keys, "stalled-record": case_stalled_record,
-         "full-disk": case_full_disk}
+         "full-disk": case_full_disk, "launcher": case_launcher}
 
 
 def main():

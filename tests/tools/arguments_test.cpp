@@ -110,6 +110,14 @@ TEST(ToolArguments, StatusOutputAndMessage) {
     if (row.status == 2) {
       EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << shown;
     }
+    if (row.status == 0) {  // an answer that cannot be written fails, with a message
+      std::string command = tools_test::shell_quote(row.program);
+      for (const std::string& a : row.args) (command += ' ') += tools_test::shell_quote(a);
+      const auto lost = tools_test::run("/bin/sh", {"-c", command + " >/dev/full"}, dir.string());
+      EXPECT_EQ(lost.status, 1) << shown;
+      EXPECT_EQ(lost.err, shown.substr(0, shown.find(' ')) +
+                              ": cannot write standard output: No space left on device\n");
+    }
   }
   EXPECT_TRUE(std::filesystem::is_empty(dir));  // no failed run wrote anything
   std::filesystem::remove_all(dir);

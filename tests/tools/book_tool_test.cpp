@@ -2,6 +2,7 @@
 // the book reader, and the morva-book program's reports, errors and dump.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -262,6 +263,7 @@ TEST_F(BookProgram, FailedOrEmptyRunsLeaveTheOldBook) {
       {"trap '' XFSZ; ulimit -f 1; exec " + program + " --out book many.uci",
        "cannot write book/chess.db: File too large"},
       {"ulimit -f 1; exec " + program + " --out book many.uci", "File too large"},
+      {program + " dump book >/dev/full", "cannot write standard output: No space left on device"},
   };
   for (const auto& [command, message] : runs) {
     const auto r = tools_test::run("/bin/sh", {"-c", command}, dir_.string());
@@ -272,11 +274,20 @@ TEST_F(BookProgram, FailedOrEmptyRunsLeaveTheOldBook) {
     const auto files = std::distance(std::filesystem::directory_iterator(dir_ / "book"), {});
     EXPECT_EQ(files, 2) << command;
   }
-  // A folder named index.db is found before chess.db is replaced.
-  std::filesystem::create_directories(dir_ / "half/index.db");
-  write_text("half/chess.db", "old");
-  EXPECT_EQ(book({"--out", "half", "games.uci"}).status, 1);
-  EXPECT_EQ(read_file(dir_ / "half/chess.db"), Bytes({'o', 'l', 'd'}));
+  // The last rename fails (a folder named index.db is in the way or, where chattr
+  // may set it, index.db is immutable): chess.db goes back as it was.
+  const std::string index_db = tools_test::shell_quote(dir_ / "half/index.db");
+  for (const bool immutable : {false, true}) {
+    std::filesystem::remove_all(dir_ / "half");
+    std::filesystem::create_directories(dir_ / (immutable ? "half" : "half/index.db/x"));
+    write_text("half/chess.db", "old");
+    if (immutable) write_text("half/index.db", "i");
+    if (immutable && std::system(("chattr +i " + index_db + " 2>/dev/null").c_str()) != 0) continue;
+    EXPECT_EQ(book({"--out", "half", "games.uci"}).status, 1);
+    EXPECT_EQ(immutable ? std::system(("chattr -i " + index_db).c_str()) : 0, 0);
+    EXPECT_EQ(read_file(dir_ / "half/chess.db"), Bytes({'o', 'l', 'd'}));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_ / "half"), {}), 2);
+  }
 }
 
 // A damaged book is listed with a note on what is wrong and ends with status 1.

@@ -31,6 +31,12 @@ TEST(StandardOptions, HelpAndVersionOnStandardOutput) {
     EXPECT_EQ(version.status, 0) << p.name;
     EXPECT_EQ(version.out, p.name + " " + config::VERSION + "\n");
     EXPECT_EQ(version.err, "") << p.name;
+    for (const char* option : {"--help", "--version"}) {
+      const auto lost = tools_test::run(
+          "/bin/sh", {"-c", tools_test::shell_quote(p.path) + " " + option + " >/dev/full"});
+      EXPECT_EQ(lost.status, 1) << p.name << " " << option;
+      EXPECT_EQ(lost.err, p.name + ": cannot write standard output: No space left on device\n");
+    }
   }
 }
 

@@ -66,6 +66,27 @@ bool write_temp(const std::filesystem::path& final_path, const std::vector<std::
   return write_error(final_path, fault, error);
 }
 
+// Gives the file at path a second name beside it, so that it can be put back
+// after path has been replaced; aside stays empty when there is no file at path.
+bool keep_aside(const std::filesystem::path& path, std::filesystem::path& aside,
+                std::string& error) {
+  std::error_code ec;
+  if (std::filesystem::is_directory(path, ec)) return write_error(path, EISDIR, error);
+  std::string name = path.string() + ".old-XXXXXX";
+  const int fd = ::mkstemp(name.data());
+  if (fd < 0) return write_error(path, errno, error);
+  ::close(fd);
+  ::unlink(name.c_str());  // a free name, for the link
+  if (::link(path.c_str(), name.c_str()) == 0) {
+    aside = name;
+    return true;
+  }
+  if (errno == ENOENT) return true;
+  error = "cannot keep the old " + rules::echo_input(path.string()) +
+          " while it is replaced: " + std::strerror(errno);
+  return false;
+}
+
 // Makes the renames in dir lasting; a folder that cannot be synced is no fault.
 void sync_folder(const std::filesystem::path& dir) {
   const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY);
@@ -109,15 +130,15 @@ bool write_book(const BookFiles& files, const std::filesystem::path& dir, std::s
     return false;
   }
   // Both files are complete on the disk before either replaces the old book,
-  // so a full disk or a size limit leaves the old book whole. A folder in the
-  // place of a book file would fail the second rename after the first: refused first.
+  // so a full disk or a size limit leaves the old book whole. The old chess.db
+  // keeps a second name until the new index.db is in place: should that last
+  // rename fail, it goes back, and the old pair is whole again.
   const std::filesystem::path index_path = dir / "index.db", chess_path = dir / "chess.db";
-  for (const std::filesystem::path& path : {index_path, chess_path}) {
-    if (std::filesystem::is_directory(path, ec)) return write_error(path, EISDIR, error);
-  }
-  std::filesystem::path index_temp, chess_temp;
+  std::filesystem::path index_temp, chess_temp, chess_old;
   if (!write_temp(index_path, files.index, index_temp, error)) return false;
-  if (!write_temp(chess_path, files.chess, chess_temp, error)) {
+  if (!write_temp(chess_path, files.chess, chess_temp, error) ||
+      !keep_aside(chess_path, chess_old, error)) {
+    ::unlink(chess_temp.c_str());
     ::unlink(index_temp.c_str());
     return false;
   }
@@ -125,13 +146,20 @@ bool write_book(const BookFiles& files, const std::filesystem::path& dir, std::s
     write_error(chess_path, errno, error);
     ::unlink(chess_temp.c_str());
     ::unlink(index_temp.c_str());
+    if (!chess_old.empty()) ::unlink(chess_old.c_str());
     return false;
   }
   if (::rename(index_temp.c_str(), index_path.c_str()) != 0) {
     write_error(index_path, errno, error);
     ::unlink(index_temp.c_str());
+    if (chess_old.empty()) {
+      ::unlink(chess_path.c_str());
+    } else if (::rename(chess_old.c_str(), chess_path.c_str()) != 0) {
+      error += "; the old chess.db is left as " + rules::echo_input(chess_old.string());
+    }
     return false;
   }
+  if (!chess_old.empty()) ::unlink(chess_old.c_str());
   sync_folder(dir);
   return true;
 }

@@ -145,10 +145,9 @@ int dump(int argc, char** argv) {
   std::string error;
   const book_maker::DumpResult r =
       book_maker::dump_book(argv[argc - 1], each_record, std::cout, error);
-  std::cout.flush();
-  if (r == book_maker::DumpResult::SOUND) return EXIT_OK;
-  std::cerr << "morva-book: " << error << "\n";
-  return EXIT_FILE_ERROR;
+  if (r != book_maker::DumpResult::SOUND) std::cerr << "morva-book: " << error << "\n";
+  return config::finish_standard_output(
+      "morva-book", r == book_maker::DumpResult::SOUND ? EXIT_OK : EXIT_FILE_ERROR);
 }
 
 int run(int argc, char** argv) {

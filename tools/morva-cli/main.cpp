@@ -48,9 +48,7 @@ int main(int argc, char** argv) {
   for (const Command& c : COMMANDS) {
     if (c.name == name) {
       rules::build_move_tables();
-      const int status = c.run(cli::Args(argv + 2, argv + argc));
-      std::cout.flush();
-      return status;
+      return config::finish_standard_output("morva-cli", c.run(cli::Args(argv + 2, argv + argc)));
     }
   }
   return cli::fail("unknown command '" + rules::echo_input(name) +
