@@ -765,11 +765,12 @@ class Player:
 
     def strength_steps(self):
         """The launcher's strength table as its --help prints it: {N: (level, prelevel,
-        maxlevel, complexity)}."""
+        maxlevel, complexity)}, each step labelled by its rating."""
         out = subprocess.run([self.launcher, "--help"], env=self.env, capture_output=True,
                              text=True, check=True).stdout
         return {int(m[0]): tuple(int(v) for v in m[1:])
-                for m in re.findall(r"^ +([1-9]) +(\d+) +(\d+) +(\d+) +(\d+)$", out, re.M)}
+                for m in re.findall(r"^ +([1-9]) +(\d+) +(\d+) +(\d+) +(\d+) +about \d+$", out,
+                                    re.M)}
 
 
 def read_bytes(path):
@@ -778,15 +779,15 @@ def read_bytes(path):
 
 
 def settings_text(shipped, usercolor, strength, extra=""):
-    """The shipped conf.ini with a colour, a strength step (its other [ALGO] lines kept after
-    the step's) and further [ALGO] lines."""
+    """The shipped conf.ini with a colour and a strength step (its four keys and soundkings=on
+    first in [ALGO], the shipped section's other lines after them), then further lines."""
     game, algo = shipped.split("[ALGO]")
     game = re.sub(r"usercolor=[^;]*;", "usercolor=%s;" % usercolor, game)
     keys = ("level", "prelevel", "maxlevel", "complexity")
     others = "".join(line + "\n" for line in algo.strip("\n").split("\n")
-                     if line.split("=")[0] not in keys)
+                     if line.split("=")[0] not in keys + ("soundkings",))
     return (game + "[ALGO]\n" + "".join("%s=%d;\n" % kv for kv in zip(keys, strength)) +
-            others + extra)
+            "soundkings=on;\n" + others + extra)
 
 
 def first_start(player, display):
@@ -832,7 +833,7 @@ REFUSED = [(["--demo"], {"HOME": "rel", "XDG_CONFIG_HOME": None}, None, "", 1, "
            (["--strength", "1"], {}, "[GAME]usercolor=white;[ALGO]level=7;\n", "", 1, "set level"),
            (["--black"], {}, "; GAME keys\n[GAME]\nusercolor=white;\n", "", 1, "set usercolor"),
            ([], {}, "/", "", 1, "conf.ini is not a readable file"),
-           (["--strength="], {}, None, "", 2, "--strength takes a number from 1 to 5, not ''"),
+           (["--strength="], {}, None, "", 2, "--strength takes a number from 1 to 4, not ''"),
            (["--last"], {}, None, "", 0, "10\n"),
            (["--last"], {}, None, None, 1, "cannot write standard output: No space left on device")]
 
