@@ -8,12 +8,17 @@
 namespace engine {
 
 MoveChoice computer_move(Engine& engine, const rules::Board& b, rules::Side side,
-                         const SearchHost& host) {
+                         const SearchHost& host, const Ponderer* ponderer) {
   config::IniText ini;
   config::load_ini(ini, CONF_PATH);
   std::vector<std::string> notes;
   const StrengthSettings settings = read_strength(ini, notes);
   for (const std::string& note : notes) std::cerr << note << "\n";
+  if (const MoveChoice* kept = ponderer ? ponderer->kept(b, side, settings) : nullptr) {
+    report_progress(host, 0.0f);
+    report_progress(host, 1.0f);
+    return *kept;
+  }
   return engine.choose_move(b, side, settings, host);
 }
 

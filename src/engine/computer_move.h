@@ -3,6 +3,7 @@
 #pragma once
 
 #include "engine/engine.h"
+#include "engine/ponder.h"
 #include "engine/search_host.h"
 #include "rules/board.h"
 
@@ -13,8 +14,10 @@ inline constexpr const char* CONF_PATH = "conf.ini";
 
 // Reads ./conf.ini afresh (its warnings for missing values on standard
 // output, the notes on values not used as written on standard error) and
-// chooses the move with its settings.
+// chooses the move with its settings. A reply the ponderer, if given (and
+// stopped), kept for this position and these settings is returned as it is,
+// with progress shown as one run from 0 to 1.
 MoveChoice computer_move(Engine& engine, const rules::Board& b, rules::Side side,
-                         const SearchHost& host = {});
+                         const SearchHost& host = {}, const Ponderer* ponderer = nullptr);
 
 }  // namespace engine

@@ -105,29 +105,39 @@ void nudge_book_moves(const book::Book& book, const book::BookHit& hit, int mark
   }
 }
 
+// Runs the ordering pass over the moves in generation order, and sorts them
+// by its scores when it is complete.
+PassEnd ordering_pass(Engine::State& state, const rules::Board& b, rules::Side side,
+                      const StrengthSettings& settings, StopLook& stop, MoveChoice& choice) {
+  // 1. The ordering pass never extends busy positions. No line goes deeper
+  // than MAX_DEPTH, whatever the settings (beyond it a limit changes nothing).
+  const PassSettings ordering = {std::min(settings.prelevel, MAX_DEPTH),
+                                 std::min(settings.maxlevel, MAX_DEPTH), NO_EXTENSION,
+                                 settings.sound_kings};
+  if (!settings.plain_search) state.table.reserve(settings.hash_mib);
+
+  // 2-5. Ordering pass over the moves in generation order.
+  report_progress(*stop.host, 0.0f);
+  choice.count = rules::generate_moves(b, side, choice.list);
+  const PassEnd end = score_pass(state, b, side, ordering, settings, true, stop, choice);
+  if (end != PassEnd::COMPLETE) return end;
+  report_progress(*stop.host, 1.0f);
+  sort_by_score(choice.scores, choice.list.data(), choice.count, side);
+  return end;
+}
+
 // Runs the passes and the nudges; returns early on a win, a stop or a book
 // that cannot be read.
 void choose(Engine::State& state, const rules::Board& b, rules::Side side,
             const StrengthSettings& settings, StopLook& stop, MoveChoice& choice) {
   const SearchHost& host = *stop.host;
-  // 1. The ordering pass never extends busy positions. No line goes deeper
-  // than MAX_DEPTH, whatever the settings (beyond it a limit changes nothing).
-  const int cap = std::min(settings.maxlevel, MAX_DEPTH);
-  const PassSettings ordering = {std::min(settings.prelevel, MAX_DEPTH), cap, NO_EXTENSION,
-                                 settings.sound_kings};
-  const PassSettings main = {std::min(settings.level, MAX_DEPTH), cap, settings.complexity,
-                             settings.sound_kings};
-  if (!settings.plain_search) state.table.reserve(settings.hash_mib);
-
-  // 2-5. Ordering pass over the moves in generation order.
-  report_progress(host, 0.0f);
-  choice.count = rules::generate_moves(b, side, choice.list);
-  PassEnd end = score_pass(state, b, side, ordering, settings, true, stop, choice);
+  PassEnd end = ordering_pass(state, b, side, settings, stop, choice);
   if (end != PassEnd::COMPLETE) return;
 
   // 6-8. Main pass over the moves sorted best first.
-  report_progress(host, 1.0f);
-  sort_by_score(choice.scores, choice.list.data(), choice.count, side);
+  const PassSettings main = {std::min(settings.level, MAX_DEPTH),
+                             std::min(settings.maxlevel, MAX_DEPTH), settings.complexity,
+                             settings.sound_kings};
   choice.complexity_miss = settings.complexity_miss;  // complexity is read here
   report_progress(host, 0.0f);
   end = score_pass(state, b, side, main, settings, false, stop, choice);
@@ -191,6 +201,29 @@ MoveChoice Engine::choose_move(const rules::Board& b, rules::Side side,
   choice.stopped = stop.stopped;
   choice.node_count = rules::node_count - before;
   return choice;
+}
+
+MoveChoice Engine::rank_moves(const rules::Board& b, rules::Side side,
+                              const StrengthSettings& settings, const SearchHost& host) {
+  MoveChoice choice;
+  StopLook stop{&host};
+  stop.last = std::chrono::steady_clock::now();
+  const PassEnd end = ordering_pass(*state_, b, side, settings, stop, choice);
+  choice.stopped = stop.stopped;
+  // A win found early leaves the rest unsorted: the winning move goes first.
+  if (end == PassEnd::WON) {
+    const auto won =
+        std::find(choice.list.begin(), choice.list.begin() + choice.count, choice.move);
+    std::rotate(choice.list.begin(), won, won + 1);
+  }
+  choice.listed = end != PassEnd::STOPPED;
+  return choice;
+}
+
+rules::Move Engine::expected_move(const rules::Board& b, rules::Side side) const {
+  // Any depth and any pass: the table's hint is the move last found best in
+  // this placement.
+  return state_->table.probe(table_key(b, side, 0, 0)).hint;
 }
 
 void Engine::new_game() {

@@ -51,6 +51,19 @@ class Engine {
   MoveChoice choose_move(const rules::Board& b, rules::Side side, const StrengthSettings& settings,
                          const SearchHost& host = {});
 
+  // Orders the moves of side in b as the choice's first pass does (scored by
+  // the shallow search of prelevel plies, best first for side, the end entry
+  // last); returned as a choice whose list is complete unless the host
+  // stopped it. The move of an early win goes first, the rest in generation
+  // order. Writes nothing.
+  MoveChoice rank_moves(const rules::Board& b, rules::Side side, const StrengthSettings& settings,
+                        const SearchHost& host = {});
+
+  // Returns the move the searches so far found best for side in b (any depth,
+  // any pass), or END_MOVE. Only a hint: a placement that shares the hash may
+  // give it, so it is to be matched against the generated moves.
+  rules::Move expected_move(const rules::Board& b, rules::Side side) const;
+
   // Forgets what the searches learned that should not carry over into another
   // game: the killers, the history, and the table's entries' standing.
   void new_game();

@@ -107,9 +107,13 @@ StrengthSettings read_settings(const config::IniText& ini, bool report,
       memory_limit_bytes(), notes);
   // An addition: left out, the game's own search.
   s.sound_kings = config::ini_find(ini, ALGO_SECTION, "soundkings") == "on";
+  s.ponder = config::ini_find(ini, ALGO_SECTION, "ponder") == "on";
+  // The complexity warning is only carried, owed to the record by whoever
+  // writes the choice: a quiet reader keeps it, so that a choice made with
+  // quietly read settings writes the same record as one made with loud ones.
   const config::IniInt c = config::ini_int_deferred(ini, ALGO_SECTION, "complexity");
   s.complexity = c.value;
-  if (report) s.complexity_miss = c.miss;
+  s.complexity_miss = c.miss;
   return s;
 }
 
@@ -117,6 +121,12 @@ StrengthSettings read_settings(const config::IniText& ini, bool report,
 
 StrengthSettings read_strength(const config::IniText& ini, std::vector<std::string>& notes) {
   return read_settings(ini, true, notes);
+}
+
+bool same_choices(const StrengthSettings& a, const StrengthSettings& b) {
+  return a.level == b.level && a.prelevel == b.prelevel && a.maxlevel == b.maxlevel &&
+         a.complexity == b.complexity && a.complexity_miss == b.complexity_miss &&
+         a.sound_kings == b.sound_kings;
 }
 
 StrengthSettings read_strength_quietly(const config::IniText& ini) {

@@ -23,7 +23,13 @@ struct StrengthSettings {
   int hash_mib = 0;           // size of the search's table in MiB; 0: the default
   bool plain_search = false;  // score with the plain `search` (the reference)
   bool sound_kings = false;   // soundkings=on: a line ends where a king is captured
+  bool ponder = false;        // ponder=on: think on the human's time (ponder.h)
 };
+
+// Returns whether a and b make every search choose the same: the four keys,
+// the warning owed and the rules of the search (threads, table size and the
+// search's method change how fast, not what).
+bool same_choices(const StrengthSettings& a, const StrengthSettings& b);
 
 // Reads section ALGO: level, prelevel and maxlevel in this order (a missing
 // one reads 0 after the reader's warning on standard output), the optional
@@ -35,7 +41,9 @@ struct StrengthSettings {
 StrengthSettings read_strength(const config::IniText& ini, std::vector<std::string>& notes);
 
 // Reads the same settings writing nothing anywhere (no reader's warnings, no
-// notes): for a search that must leave no trace, such as a hint.
+// notes): for a search that must leave no trace now, such as a hint or the
+// thinking on the human's time. The complexity warning owed is carried as
+// read_strength carries it, so a choice made with these writes the same record.
 StrengthSettings read_strength_quietly(const config::IniText& ini);
 
 // The most of the memory the process may use that the search's table takes.

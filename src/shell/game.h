@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "engine/engine.h"
+#include "engine/ponder.h"
 #include "rules/board.h"
 #include "rules/move.h"
 #include "shell/record_output.h"
@@ -66,6 +67,9 @@ struct Game {
   // The computer player, made at start; quit_game destroys it (joining its
   // threads) before the process ends.
   std::unique_ptr<engine::Engine> engine;
+  // Its thinking on the human's time (ponder=on), made with the engine;
+  // destroyed (its thread joined) before the engine.
+  std::unique_ptr<engine::Ponderer> ponderer;
   bool quit_requested = false;  // a close or Escape seen while the computer thinks
   // The record's writer, made at start; without one (the tests) the record
   // goes to std::cout as it is.

@@ -53,13 +53,48 @@ bool complete(rules::Move m) {
   return rules::move_from(m) != rules::NO_SQUARE && rules::move_to(m) != rules::NO_SQUARE;
 }
 
+// Returns whether the window is shown and has the keyboard: only then does
+// the computer think on the human's time.
+bool window_active() {
+  const Uint8 wanted = SDL_APPACTIVE | SDL_APPINPUTFOCUS;
+  return (SDL_GetAppState() & wanted) == wanted;
+}
+
+// Thinking on the human's time while the window is active, with the settings
+// conf.ini holds when the turn begins (ponder=on).
+struct Pondering {
+  bool wanted = false;   // ponder=on
+  bool running = false;  // the ponderer works on the current position
+  engine::StrengthSettings settings{};
+};
+
+// Starts the ponderer on the human's position when it is wanted and the window
+// is active, and stops it when the window is not.
+void keep_pondering(Game& g, rules::Side side, Pondering& p) {
+  if (!p.wanted || g.ponderer == nullptr) return;
+  const bool active = window_active();
+  if (active && !p.running) g.ponderer->start(g.board, side, p.settings);
+  if (!active && p.running) g.ponderer->stop();
+  p.running = active;
+}
+
 // Clears the selection and reads clicks until the human has made a move or
-// asked for something with a key.
+// asked for something with a key, the computer thinking meanwhile when
+// ponder=on; the thinking is stopped when this returns.
 rules::Move human_move(Game& g, rules::Side side) {
   g.sel_from = rules::NO_SQUARE;
   g.sel_to = rules::NO_SQUARE;
+  config::IniText ini;
+  config::load_ini(ini, engine::CONF_PATH);
+  Pondering pondering;
+  pondering.settings = engine::read_strength_quietly(ini);
+  pondering.wanted = pondering.settings.ponder;
   rules::Move m = read_human_move(g, g.board, side);
-  while (!complete(m) && g.request == Request::NONE) m = read_human_move(g, g.board, side);
+  while (!complete(m) && g.request == Request::NONE) {
+    keep_pondering(g, side, pondering);
+    m = read_human_move(g, g.board, side);
+  }
+  if (pondering.running) g.ponderer->stop();
   return m;
 }
 
@@ -76,6 +111,7 @@ std::atomic<Thinking> thinking{Thinking::NO};
 // Goes back to the start of the human's previous turn; false when there is none.
 bool take_back(Game& g) {
   if (g.turns.empty()) return false;
+  if (g.ponderer) g.ponderer->forget();
   const Turn turn = g.turns.back();
   g.turns.pop_back();
   g.board = turn.board;
@@ -88,6 +124,7 @@ void new_game(Game& g) {
   g.board = rules::board_from_cells(rules::starting_cells);
   g.last_move = rules::END_MOVE;
   g.turns.clear();
+  if (g.ponderer) g.ponderer->forget();
   if (g.engine) g.engine->new_game();
   draw_board(g, g.board);
 }
@@ -135,7 +172,8 @@ rules::Move play_computer(Game& g, rules::Side side) {
   // (keep_event): the progress reports would only drop them, and a long think
   // could fill SDL's queue with them, so that a close of the window were lost.
   thinking.store(Thinking::MOVE, std::memory_order_relaxed);
-  const engine::MoveChoice choice = engine::computer_move(*g.engine, g.board, side, window_host(g));
+  const engine::MoveChoice choice =
+      engine::computer_move(*g.engine, g.board, side, window_host(g), g.ponderer.get());
   thinking.store(Thinking::NO, std::memory_order_relaxed);
   engine::write_choice(std::cout, choice);
   if (choice.stopped) quit_game(g);

@@ -148,6 +148,7 @@ void release_game(Game& g) {
 
 void start_game(Game& g, std::unique_ptr<engine::Engine> engine) {
   g.engine = std::move(engine);
+  g.ponderer = std::make_unique<engine::Ponderer>(*g.engine);
   g.board = rules::board_from_cells(rules::starting_cells);
   open_window(g);
   // Set once, before anything is played: setting a filter empties SDL's queue.
@@ -172,7 +173,10 @@ void start_game(Game& g, std::unique_ptr<engine::Engine> engine) {
 }
 
 void quit_game(Game& g, int status) {
-  g.engine.reset();  // its helper threads are joined before anything else ends
+  // Their threads are joined before anything else ends; the ponderer's
+  // first, as it uses the engine.
+  g.ponderer.reset();
+  g.engine.reset();
   release_game(g);
   end_process(g, status);
 }

@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "book/db.h"
+#include "engine/ponder.h"
 #include "engine/root_pass.h"
 #include "engine/strength.h"
 #include "engine_test_support.h"
@@ -322,6 +324,58 @@ TEST(ComputerMove, SoundKingsKeepTheKing) {
     }
   }
   EXPECT_GT(checked, 250);
+}
+
+}  // namespace
+
+namespace {
+
+// Thinking on the human's time: every kept reply is exactly the choice a
+// fresh engine makes in that position (the default book consulted), and
+// computer_move returns it at once, with one run of progress, when conf.ini
+// still holds the settings it was found under.
+TEST(Ponderer, KeptRepliesAreTheChoicesOfAFreshEngine) {
+  const auto default_book = [] { return *book::load_book(std::string(MORVA_DATA_DIR) + "/db"); };
+  // After 1. e4 c5 2. Nf3: white thinks about black's replies from the book.
+  const rules::Position human = position("rnbqkbnr/pp1ppppp/8/2p5/4P3/5N2/PPPP1PPP/RNBQKB1R b");
+  const engine::StrengthSettings settings = strength(3, 2, 4, 3, 2);
+  engine::Engine engine(default_book());
+  engine::Ponderer ponderer(engine);
+  // Stopped long before it could finish: nothing kept, and the engine free.
+  ponderer.start(human.board, human.side, strength(60, 1, 60, 14, 2));
+  ponderer.stop();
+  EXPECT_EQ(ponderer.wait_until_done(), 0);
+  ponderer.start(human.board, human.side, settings);
+  const std::vector<rules::Move> replies = root_list(human);
+  EXPECT_EQ(ponderer.wait_until_done(), static_cast<int>(replies.size()) - 1) << "end entry";
+  engine::Engine fresh(default_book());
+  int book_lines = 0;
+  for (rules::Move m : replies) {
+    if (m == rules::END_MOVE) continue;
+    const rules::Position after{rules::make_move(human.board, m), rules::WHITE};
+    const engine::MoveChoice* kept = ponderer.kept(after.board, after.side, settings);
+    ASSERT_NE(kept, nullptr) << move_text(m);
+    const engine::MoveChoice expected = choose(fresh, after, settings).choice;
+    EXPECT_EQ(record_of(*kept) + move_text(kept->move),
+              record_of(expected) + move_text(expected.move))
+        << move_text(m);
+    book_lines += kept->book_traces;
+    EXPECT_EQ(ponderer.kept(after.board, after.side, strength(3, 2, 4, 4, 2)), nullptr);
+  }
+  EXPECT_GT(book_lines, 0) << "some replies were nudged by the book";
+  // computer_move takes the kept reply while conf.ini holds its settings.
+  ScratchFolder folder;
+  std::ofstream("conf.ini") << "[ALGO]level=3;prelevel=2;maxlevel=4;complexity=3;threads=1;";
+  const rules::Position after{rules::make_move(human.board, replies[0]), rules::WHITE};
+  Outcome run;
+  engine::SearchHost host{&run,
+                          [](void* r, float f) { static_cast<Outcome*>(r)->reports.push_back(f); }};
+  const engine::MoveChoice taken =
+      engine::computer_move(engine, after.board, after.side, host, &ponderer);
+  EXPECT_EQ(record_of(taken), record_of(*ponderer.kept(after.board, after.side, settings)));
+  EXPECT_EQ(run.reports, (std::vector<float>{0, 1}));
+  ponderer.forget();
+  EXPECT_EQ(ponderer.kept(after.board, after.side, settings), nullptr);
 }
 
 }  // namespace
