@@ -201,10 +201,10 @@ const MoveChoice* Ponderer::kept(const rules::Board& b, rules::Side side,
   return k != nullptr ? &k->choice : nullptr;
 }
 
-int Ponderer::wait_until_done() {
+int Ponderer::wait_until_done(std::chrono::milliseconds limit) {
   State& s = *state_;
   std::unique_lock<std::mutex> lock(s.mutex);
-  s.idle.wait(lock, [&] { return !s.working && !s.job_waiting; });
+  s.idle.wait_for(lock, limit, [&] { return !s.working && !s.job_waiting; });
   return static_cast<int>(s.kept.size());
 }
 

@@ -7,6 +7,7 @@
 // its work in the engine's table.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
 
@@ -51,9 +52,10 @@ class Ponderer {
   const MoveChoice* kept(const rules::Board& b, rules::Side side,
                          const StrengthSettings& settings) const;
 
-  // Waits until every reply of the position last started is kept, or the
-  // thinking is stopped; returns how many replies are kept. For tools and tests.
-  int wait_until_done();
+  // Waits until every reply of the position last started is kept, the
+  // thinking is stopped, or limit has passed; returns how many replies are
+  // kept. For tools and tests.
+  int wait_until_done(std::chrono::milliseconds limit = std::chrono::hours(24));
 
   struct State;
 

@@ -23,6 +23,7 @@
 #include "engine/record.h"
 #include "engine/root_pass.h"
 #include "engine/strength.h"
+#include "ponder_bench.h"
 #include "rules/fen.h"
 #include "rules/movegen.h"
 #include "rules/notation.h"
@@ -64,6 +65,8 @@ struct Options {
   bool reference = false;
   bool sound_kings = false;
   bool write = false;
+  double ponder_seconds = 0;  // --ponder: the ponder suite, this long on the human's time
+  engine::PonderOrder order = engine::PonderOrder::RANKED;
   const Suite* suite = &SUITES[0];
   std::vector<BenchSetting> settings;  // the suite's named ones when empty
   fs::path dir = MORVA_BENCH_DIR;
@@ -155,6 +158,21 @@ std::optional<Options> parse_options(const Args& args) {
       const std::optional<int> mib = positive_int(args[++i]);
       if (!mib) return std::nullopt;
       o.hash_mib = *mib;
+    } else if (a == "--ponder" && i + 1 < args.size()) {
+      char* end = nullptr;
+      o.ponder_seconds = std::strtod(args[++i].c_str(), &end);
+      if (*end != '\0' || !(o.ponder_seconds > 0 && o.ponder_seconds < 3600)) return std::nullopt;
+    } else if (a == "--order" && i + 1 < args.size()) {
+      const std::string& order = args[++i];
+      if (order == "generation") {
+        o.order = engine::PonderOrder::GENERATION;
+      } else if (order == "expected") {
+        o.order = engine::PonderOrder::EXPECTED;
+      } else if (order == "ranked") {
+        o.order = engine::PonderOrder::RANKED;
+      } else {
+        return std::nullopt;
+      }
     } else if (a == "--reference") {
       o.reference = true;
     } else if (a == "--sound-kings") {
@@ -207,16 +225,8 @@ void print_spread(const std::string& name, const std::vector<double>& ms,
       static_cast<unsigned long long>(rank_of_share(counts, 1.0)));
 }
 
-// Benchmarks one setting.
-Totals run_setting(const BenchSetting& s, const std::vector<std::string>& fens, const Options& o) {
-  const fs::path expected_path =
-      o.dir / "expected" / (std::string(o.suite->expected_prefix) + s.name + ".txt");
-  // A setting given by its numbers has no stored outputs to check.
-  // Stored outputs are the game's own search's.
-  const bool stored = !o.sound_kings &&
-                      std::any_of(o.suite->settings.begin(), o.suite->settings.end(),
-                                  [&](const BenchSetting& named) { return named.name == s.name; });
-  const auto expected = read_expected(expected_path);
+// Returns the search's settings for a bench setting under the options.
+engine::StrengthSettings settings_of(const BenchSetting& s, const Options& o) {
   engine::StrengthSettings settings;
   settings.level = s.level;
   settings.prelevel = s.prelevel;
@@ -229,6 +239,20 @@ Totals run_setting(const BenchSetting& s, const std::vector<std::string>& fens, 
   for (const std::string& note : notes) std::fprintf(stderr, "%s\n", note.c_str());
   settings.plain_search = o.reference;
   settings.sound_kings = o.sound_kings;
+  return settings;
+}
+
+// Benchmarks one setting.
+Totals run_setting(const BenchSetting& s, const std::vector<std::string>& fens, const Options& o) {
+  const fs::path expected_path =
+      o.dir / "expected" / (std::string(o.suite->expected_prefix) + s.name + ".txt");
+  // A setting given by its numbers has no stored outputs to check.
+  // Stored outputs are the game's own search's.
+  const bool stored = !o.sound_kings &&
+                      std::any_of(o.suite->settings.begin(), o.suite->settings.end(),
+                                  [&](const BenchSetting& named) { return named.name == s.name; });
+  const auto expected = read_expected(expected_path);
+  const engine::StrengthSettings settings = settings_of(s, o);
 
   std::printf(
       "suite %s, setting %s: level %d, prelevel %d, maxlevel %d, complexity %d, %s search%s, %d "
@@ -292,7 +316,17 @@ int cmd_bench(const Args& args) {
   if (!o) {
     return fail(
         "usage: morva-cli bench [--suite main|all-phase] [--setting NAME|L,P,M,C]... "
-        "[--threads N] [--hash MIB] [--reference] [--sound-kings] [--write] [--dir DIR]");
+        "[--threads N] [--hash MIB] [--reference] [--sound-kings] [--write] [--dir DIR] "
+        "[--ponder SECONDS [--order generation|expected|ranked]]");
+  }
+  if (o->ponder_seconds > 0) {
+    // The replies of each setting, with and without pondering; no stored outputs.
+    int differences = 0;
+    for (const BenchSetting& s : o->settings) {
+      differences +=
+          bench_ponder(o->dir / PONDER_POSITIONS, settings_of(s, *o), o->ponder_seconds, o->order);
+    }
+    return differences > 0 ? 1 : EXIT_OK;
   }
   const fs::path positions = o->dir / o->suite->positions;
   const std::vector<std::string> fens = read_positions(positions);

@@ -28,7 +28,8 @@ constexpr Command COMMANDS[] = {
     {"play", "play PAIRS", cli::cmd_play},
     {"bench",
      "bench [--suite main|all-phase] [--setting NAME|L,P,M,C]... [--threads N] [--hash MIB] "
-     "[--reference] [--write] [--dir DIR]",
+     "[--reference] [--sound-kings] [--write] [--dir DIR] [--ponder SECONDS [--order "
+     "generation|expected|ranked]]",
      cli::cmd_bench},
 };
 
