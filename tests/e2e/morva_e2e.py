@@ -7,7 +7,7 @@ Usage: morva_e2e.py CASE --morva PATH --data DIR [--cli MORVA_CLI]
        morva_e2e.py installed|launcher --morva PATH --data DIR --build BUILD_DIR
        morva_e2e.py package --morva PATH --data DIR --deb DEB_OR_FOLDER
 CASE is one of: white, black, demo, capture, no-index, installed, launcher, package, stop,
-closed-streams, broken-pipe, keys.
+closed-streams, broken-pipe, keys, stalled-record, full-disk, ponder.
 """
 
 import argparse
@@ -53,6 +53,10 @@ ENDLESS_ALGO = "[ALGO]\nlevel=50;\nprelevel=3;\nmaxlevel=60;\ncomplexity=14;\n"
 ONE_PLY_ALGO = "[ALGO]\nlevel=1;\nprelevel=1;\nmaxlevel=1;\ncomplexity=99;\n"
 # Settings of morva-cli choosing the human's moves: deep enough to see a king fall.
 HUMAN_ALGO = "[ALGO]\nlevel=3;\nprelevel=1;\nmaxlevel=3;\ncomplexity=99;\n"
+# The shipped strength, whose replies take a noticeable part of a second.
+SHIPPED_ALGO = "[ALGO]\nlevel=7;\nprelevel=4;\nmaxlevel=8;\ncomplexity=10;\nsoundkings=on;\n"
+PONDER_MOVES = ["e2e4", "g1f3", "b1c3"]  # the human's moves of the ponder case, as white
+PONDER_PAUSE = 3  # seconds the human thinks before each move, at least
 START_FEN = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w"
 F_SETPIPE_SZ = 1031  # fcntl's command that sets a pipe's size (Linux)
 RECORD_PATIENCE = 2  # seconds the game waits at its end for a reader that takes nothing
@@ -495,6 +499,20 @@ def case_full_disk(args):
           "no report of the lost record: " + errors)
 
 
+def cpu_seconds(pid):
+    """The processor time a process has used so far, in seconds."""
+    with open("/proc/%d/stat" % pid) as stat:
+        fields = stat.read().rsplit(")", 1)[1].split()
+    return (int(fields[11]) + int(fields[12])) / os.sysconf("SC_CLK_TCK")
+
+
+def cpu_share(pid, seconds=1.0):
+    """The share of one core a process uses over the next seconds."""
+    before = cpu_seconds(pid)
+    time.sleep(seconds)
+    return (cpu_seconds(pid) - before) / seconds
+
+
 def blend(src, dst):
     """The colour of src drawn at alpha 130 over dst."""
     return tuple((s * 130 + d * (255 - 130)) // 255 for s, d in zip(src, dst))
@@ -520,7 +538,8 @@ def wait_end_then_click(game, data, name):
         return drawn and matched >= drawn // 2  # pieces under the picture blend otherwise
 
     wait_until(end_picture_shown, 5, "the %s end picture over the board" % name)
-    time.sleep(0.3)
+    share = cpu_share(game.process.pid, 0.5)
+    check(share < 0.05, "the end picture waits using %.0f%% of a core" % (100 * share))
     check(game.process.poll() is None, "morva ended before the click")
     game.click("a1", 0)
     check(game.wait_exit() == 0, "click after the end: status not 0")
@@ -548,8 +567,11 @@ def case_capture(args):
     """The human walks the white king out until the computer takes it: the black
     end picture shows at once over the board, and a click ends the game. Then the
     human, playing morva-cli's choices, takes the king of a computer that looks
-    one ply deep: that move ends the record, and the white end picture shows."""
-    with Xvfb() as x, Game(args.morva, args.data, "white", x.display) as game:
+    one ply deep: that move ends the record, and the white end picture shows. The
+    end picture waits without using the processor, though the computer thought on
+    the human's time before."""
+    with Xvfb() as x, Game(args.morva, args.data, "white", x.display,
+                           algo=FAST_ALGO + "ponder=on;\n") as game:
         game.wait_window()
         king = "e1"
         for move in ["f2f3", "e1f2", "f2e3", "e3d4", "d4c5", "c5b6", "b6a7"]:
@@ -589,6 +611,58 @@ def case_capture(args):
             wait_end_then_click(game, args.data, "white")
     finally:
         shutil.rmtree(chooser, ignore_errors=True)
+
+
+def scripted_game(args, ponder):
+    """Plays PONDER_MOVES as white after a pause each; returns the record and the seconds from
+    each move's second click to the computer's reply in the record. With ponder=on each pause
+    lasts until the game is idle: every reply is kept. Escape ends the game with ponder on,
+    the close with it off."""
+    algo = SHIPPED_ALGO + ("ponder=on;\n" if ponder else "")
+    with Xvfb() as x, Game(args.morva, args.data, "white", x.display, algo=algo) as game:
+        game.wait_window()
+        waits = []
+        for move in PONDER_MOVES:
+            time.sleep(PONDER_PAUSE)
+            if ponder:
+                wait_until(lambda: cpu_share(game.process.pid) < 0.05, 60,
+                           "the game to be idle once every reply is kept")
+            before = game.output()
+            game.click(move[:2], 0)
+            x_, y_ = square_point(move[2:4], 0)
+            start = time.monotonic()
+            game.xdotool("mousemove", "--window", game.window, str(x_), str(y_), "click", "1")
+            pattern = re.escape(before) + r"%s - (?:.*\n)*%s\n" % (move, MOVE)
+            while not re.fullmatch(pattern, game.output()):
+                check(time.monotonic() - start < 30, "no reply to " + move)
+                time.sleep(0.005)
+            waits.append(time.monotonic() - start)
+        stop = game.press_escape if ponder else game.close_window
+        status = stopped_within_limit(game.process, stop, "the end of the scripted game")
+        check(status == 0, "the scripted game ended with status %d" % status)
+        return game.output(), waits
+
+
+def case_ponder(args):
+    """The same scripted game with ponder=on and off writes the same record byte for byte,
+    the replies after the pauses coming sooner with it on; Escape and the close while the
+    computer thinks on the human's time end the game within STOP_LIMIT."""
+    off_record, off_waits = scripted_game(args, False)
+    on_record, on_waits = scripted_game(args, True)
+    print("replies after pauses of at least %d s, ponder=off: %s s; ponder=on: %s s" % (
+        PONDER_PAUSE, " ".join("%.3f" % w for w in off_waits),
+        " ".join("%.3f" % w for w in on_waits)))
+    check(on_record == off_record, "the records differ:\n%s\n---\n%s" % (off_record, on_record))
+    check(sum(on_waits) < sum(off_waits), "thinking on the human's time did not shorten the waits")
+    for what, stop in (("Escape", lambda game: game.press_escape()),
+                       ("the close", lambda game: game.close_window())):
+        with Xvfb() as x, Game(args.morva, args.data, "white", x.display,
+                               algo=ENDLESS_ALGO + "ponder=on;\n") as game:
+            game.wait_window()
+            time.sleep(1)  # the opening position's replies, each endless
+            check(cpu_share(game.process.pid, 0.5) > 0.5, "no thinking on the human's time")
+            status = stopped_within_limit(game.process, lambda: stop(game), what)
+            check(status == 0, "%s while thinking on the human's time: status %d" % (what, status))
 
 
 def case_keys(args):
@@ -1035,7 +1109,7 @@ def make_screenshot(args):
 CASES = {"white": case_white, "black": case_black, "demo": case_demo, "no-index": case_no_index,
          "installed": case_installed, "package": case_package, "capture": case_capture,
          "stop": case_stop, "closed-streams": case_closed_streams, "broken-pipe": case_broken_pipe,
-         "keys": case_keys, "stalled-record": case_stalled_record,
+         "keys": case_keys, "stalled-record": case_stalled_record, "ponder": case_ponder,
          "full-disk": case_full_disk, "launcher": case_launcher}
 
 

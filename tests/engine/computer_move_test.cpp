@@ -207,27 +207,30 @@ TEST(ComputerMove, MissingComplexityIsReportedWhenTheMainPassReadsIt) {
 TEST(ComputerMove, StrengthSettingsReadTheirKeys) {
   struct Case {
     const char* ini;
-    std::vector<int> values;  // level, prelevel, maxlevel, complexity, threads, hash, soundkings
+    std::vector<int>
+        values;  // level, prelevel, maxlevel, complexity, threads, hash, soundkings, ponder
     std::vector<std::string> notes;
   };
   const std::string every_core = std::to_string(engine::search_thread_count(0));
   const Case cases[] = {
-      {"[ALGO]level=7;prelevel=3;maxlevel=8;complexity=14;", {7, 3, 8, 14, 0, 0, 0}, {}},
-      {"[ALGO]level=7;prelevel=3;maxlevel=8;complexity=14;threads=1;hash=256;soundkings=on;",
-       {7, 3, 8, 14, 1, 256, 1},
+      {"[ALGO]level=7;prelevel=3;maxlevel=8;complexity=14;", {7, 3, 8, 14, 0, 0, 0, 0}, {}},
+      {"[ALGO]level=7;prelevel=3;maxlevel=8;complexity=14;threads=1;hash=256;soundkings=on;"
+       "ponder=on;",
+       {7, 3, 8, 14, 1, 256, 1, 1},
        {}},
-      {"[ALGO]level=2;prelevel=1;maxlevel=3;complexity=2;hash=-5;threads=x;soundkings=yes;",
-       {2, 1, 3, 2, 0, 0, 0},
+      {"[ALGO]level=2;prelevel=1;maxlevel=3;complexity=2;hash=-5;threads=x;soundkings=yes;ponder="
+       "1;",
+       {2, 1, 3, 2, 0, 0, 0, 0},
        {"morva: conf.ini: threads=x is not a number of threads; " + every_core +
             " (every core) is used",
         "morva: conf.ini: hash=-5 is not a size in MiB from 1 to 65536; 64 is used"}},
       {"[ALGO]level=2;prelevel=1;maxlevel=3;complexity=2;hash=1e9;threads=99999999999;",
-       {2, 1, 3, 2, 0, 0, 0},
+       {2, 1, 3, 2, 0, 0, 0, 0},
        {"morva: conf.ini: threads=99999999999 is not a number of threads; " + every_core +
             " (every core) is used",
         "morva: conf.ini: hash=1e9 is not a size in MiB from 1 to 65536; 64 is used"}},
       {"[ALGO]level=99999999999999999999;prelevel=abc;maxlevel=3500;complexity=0;",
-       {64, 0, 64, 0, 0, 0, 0},
+       {64, 0, 64, 0, 0, 0, 0, 0},
        {"morva: conf.ini: level=99999999999999999999 is deeper than 64 plies; 64 is used",
         "morva: conf.ini: prelevel=abc is not a whole number; 0 is used",
         "morva: conf.ini: maxlevel=3500 is deeper than 64 plies; 64 is used"}},
@@ -238,7 +241,7 @@ TEST(ComputerMove, StrengthSettingsReadTheirKeys) {
     std::vector<std::string> notes;
     const engine::StrengthSettings s = engine::read_strength(ini, notes);
     EXPECT_EQ(std::vector<int>({s.level, s.prelevel, s.maxlevel, s.complexity, s.threads,
-                                s.hash_mib, s.sound_kings}),
+                                s.hash_mib, s.sound_kings, s.ponder}),
               c.values)
         << c.ini;
     EXPECT_EQ(notes, c.notes) << c.ini;
