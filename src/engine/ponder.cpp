@@ -49,7 +49,9 @@ struct Ponderer::State {
   rules::Side human = rules::WHITE;
   StrengthSettings settings{};
   std::vector<Kept> kept;
-  std::thread thread;  // started by the first start, joined by the destructor
+  rules::MoveList order_list{};  // the last job's moves in the order thought about
+  int order_count = 0;           // 0 while that order is not known
+  std::thread thread;            // started by the first start, joined by the destructor
 };
 
 namespace {
@@ -108,6 +110,11 @@ void think(Ponderer::State& s, const rules::Board& b, rules::Side human,
   const SearchHost host{&s, nullptr, stop_asked};
   MoveChoice moves;
   if (!order_moves(s, b, human, settings, host, moves)) return;
+  {
+    const std::lock_guard<std::mutex> lock(s.mutex);
+    s.order_list = moves.list;
+    s.order_count = moves.count;
+  }
   const rules::Side computer = rules::other_side(human);
   for (int i = 0; i < moves.count; ++i) {
     if (s.stop_asked.load(std::memory_order_relaxed)) return;
@@ -168,6 +175,7 @@ void Ponderer::start(const rules::Board& b, rules::Side human, const StrengthSet
     const bool same_root =
         s.has_root && s.board == b && s.human == human && same_choices(s.settings, settings);
     if (!same_root) s.kept.clear();
+    s.order_count = 0;
     s.board = b;
     s.human = human;
     s.settings = settings;
@@ -199,6 +207,14 @@ const MoveChoice* Ponderer::kept(const rules::Board& b, rules::Side side,
   const std::lock_guard<std::mutex> lock(state_->mutex);
   const Kept* k = find_kept(*state_, b, side, settings);
   return k != nullptr ? &k->choice : nullptr;
+}
+
+int Ponderer::place_of(rules::Move human_move) const {
+  const std::lock_guard<std::mutex> lock(state_->mutex);
+  const auto begin = state_->order_list.begin();
+  const auto end = begin + state_->order_count;
+  const auto found = std::find(begin, end, human_move);
+  return found != end ? static_cast<int>(found - begin) : -1;
 }
 
 int Ponderer::wait_until_done(std::chrono::milliseconds limit) {

@@ -57,6 +57,11 @@ class Ponderer {
   // kept. For tools and tests.
   int wait_until_done(std::chrono::milliseconds limit = std::chrono::hours(24));
 
+  // Returns the place (0 first) of a human's move in the order in which the
+  // replies of the position last started are thought about, or -1 while that
+  // order is not known. For tools that compare the orders.
+  int place_of(rules::Move human_move) const;
+
   struct State;
 
  private:

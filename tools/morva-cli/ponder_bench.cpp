@@ -96,11 +96,12 @@ int bench_ponder(const std::filesystem::path& suite, const engine::StrengthSetti
       "human's time, order %s\n",
       suite.filename().c_str(), settings.level, settings.prelevel, settings.maxlevel,
       settings.complexity, settings.sound_kings ? ", sound kings" : "", seconds, order_name(order));
-  std::printf("%3s %10s %10s %6s %6s  %s\n", "#", "without s", "with s", "ready", "kept", "check");
+  std::printf("%3s %10s %10s %6s %6s %6s  %s\n", "#", "without s", "with s", "ready", "kept",
+              "place", "check");
   // One engine for the suite, as in a game; each line starts a new game.
   engine::Engine engine;
   engine::Ponderer ponderer(engine, order);
-  std::vector<double> without, with;
+  std::vector<double> without, with, places;
   int ready = 0, differences = 0;
   const auto limit = std::chrono::milliseconds(static_cast<long long>(seconds * 1000));
   for (std::size_t i = 0; i < lines.size(); ++i) {
@@ -121,6 +122,9 @@ int bench_ponder(const std::filesystem::path& suite, const engine::StrengthSetti
     ponderer.start(human_turn, rules::other_side(computer), settings);
     const int kept = ponderer.wait_until_done(limit);
     ponderer.stop();
+    // Where the game's move came in the order the replies were thought about.
+    const int place = ponderer.place_of(line.human);
+    places.push_back(place);
     start = Clock::now();
     const engine::MoveChoice* found = ponderer.kept(reply_to, computer, settings);
     const engine::MoveChoice pondered =
@@ -134,12 +138,14 @@ int bench_ponder(const std::filesystem::path& suite, const engine::StrengthSetti
       std::fprintf(stderr, "bench: %s: without pondering\n%s\nwith\n%s\n", line.text.c_str(),
                    output_of(plain).c_str(), output_of(pondered).c_str());
     }
-    std::printf("%3zu %10.3f %10.3f %6s %6d  %s\n", i + 1, without.back(), with.back(),
-                found != nullptr ? "yes" : "no", kept, same ? "same" : "DIFFERENT");
+    std::printf("%3zu %10.3f %10.3f %6s %6d %6d  %s\n", i + 1, without.back(), with.back(),
+                found != nullptr ? "yes" : "no", kept, place, same ? "same" : "DIFFERENT");
     std::fflush(stdout);
   }
   print_spread("without pondering", without);
   print_spread("with pondering", with);
+  std::printf("place of the game's move in the order: median %.0f, 90th percentile %.0f\n",
+              rank_of_share(places, 0.5), rank_of_share(places, 0.9));
   std::printf("ready: %d of %zu (%.0f%%); %d difference(s)\n", ready, lines.size(),
               100.0 * ready / static_cast<double>(lines.size()), differences);
   return differences;
