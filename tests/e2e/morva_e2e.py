@@ -7,7 +7,7 @@ Usage: morva_e2e.py CASE --morva PATH --data DIR [--cli MORVA_CLI]
        morva_e2e.py installed|launcher --morva PATH --data DIR --build BUILD_DIR
        morva_e2e.py package --morva PATH --data DIR --deb DEB_OR_FOLDER
 CASE is one of: white, black, demo, capture, no-index, installed, launcher, package, stop,
-closed-streams, broken-pipe, keys.
+closed-streams, broken-pipe, keys, stalled-record, full-disk, draws.
 """
 
 import argparse
@@ -60,6 +60,10 @@ STOP_LIMIT = 2  # seconds from a request to stop until the process has ended
 SQUARE_NAMES = {f + r: 8 * (int(r) - 1) + "abcdefgh".index(f) for f in "abcdefgh" for r in "12345678"}
 TIME_LIMIT = 120  # seconds for one whole case
 MOVE = r"(?:[a-h][0-9]+){2}"  # a move as the game record writes it (castling: f13f13...)
+DRAW_BOUND = 60  # move pairs within which the demo with draws=on ends drawn
+# Fast settings at which neither side leaves its king to be taken: the demo ends in king moves.
+SHUFFLING_ALGO = FAST_ALGO + "soundkings=on;\n"
+
 
 
 class Failure(Exception):
@@ -663,6 +667,25 @@ def case_keys(args):
             check(game.wait_exit() == 0, "window closed: status not 0")
 
 
+def case_draws(args):
+    """draws=on: the demo ends drawn within DRAW_BOUND move pairs, the "Draw" picture over the
+    board and the record ended by the line draw; up to there the record is, byte for byte, that of
+    the demo without draws=on, which plays on."""
+    with Xvfb() as x, Game(args.morva, args.data, "demo", x.display, algo=SHUFFLING_ALGO,
+                           keys="draws=on;\n") as game:
+        game.wait_window()
+        wait_until(lambda: game.output().endswith("draw\n"), 60, "the demo's draw")
+        wait_end_then_click(game, args.data, "draw")
+        played = game.output()[:-len("\ndraw\n")]
+        check(0 < played.count(" - ") <= DRAW_BOUND, "a draw after %d pairs" % played.count(" - "))
+    with Xvfb() as x, Game(args.morva, args.data, "demo", x.display, algo=SHUFFLING_ALGO) as game:
+        game.wait_window()
+        wait_until(lambda: len(game.output()) > len(played), 60, "the demo past the draw")
+        game.close_window()
+        check(game.wait_exit() == 0 and game.output().startswith(played),
+              "without draws=on the demo went:\n" + game.output())
+
+
 def case_no_index(args):
     """Start-up errors: no book index, and no display (with no window system SDL 1.2 would
     fall back to a text-mode driver writing terminal escapes into the record)."""
@@ -1035,7 +1058,7 @@ def make_screenshot(args):
 CASES = {"white": case_white, "black": case_black, "demo": case_demo, "no-index": case_no_index,
          "installed": case_installed, "package": case_package, "capture": case_capture,
          "stop": case_stop, "closed-streams": case_closed_streams, "broken-pipe": case_broken_pipe,
-         "keys": case_keys, "stalled-record": case_stalled_record,
+         "keys": case_keys, "stalled-record": case_stalled_record, "draws": case_draws,
          "full-disk": case_full_disk, "launcher": case_launcher}
 
 
