@@ -65,7 +65,6 @@ DRAW_BOUND = 60  # move pairs within which the demo with draws=on ends drawn
 SHUFFLING_ALGO = FAST_ALGO + "soundkings=on;\n"
 
 
-
 class Failure(Exception):
     pass
 
@@ -759,6 +758,8 @@ class Player:
 
     def __init__(self, root):
         self.launcher = os.path.join(root, "games", "morva-launch")
+        self.command = os.path.join(root, "games", "morva")  # the launcher under the game's name
+        self.desktop = os.path.join(root, "share", "applications", "org.example.morva.desktop")
         self.shipped = os.path.join(root, "share", "games", "morva")
         self.home = tempfile.mkdtemp(prefix="morva-home-")
         self.env = dict(os.environ, HOME=self.home,
@@ -767,8 +768,8 @@ class Player:
         self.settings = os.path.join(self.home, "config", "morva", "conf.ini")
         self.games = os.path.join(self.home, "state", "morva", "games")
 
-    def game(self, display, *options, terminal=False, env=None, preexec=None):
-        return Game(None, None, None, display, command=[self.launcher, *options],
+    def game(self, display, *options, terminal=False, env=None, preexec=None, program=None):
+        return Game(None, None, None, display, command=[program or self.launcher, *options],
                     env=env or self.env, terminal=terminal, preexec=preexec)
 
     def records(self):
@@ -818,7 +819,7 @@ def first_start(player, display):
     from the shipped one with that colour and strength, and the record is saved, not shown."""
     check(not os.path.exists(player.settings), "conf.ini exists before the first start")
     quickest = player.strength_steps()[1]
-    with player.game(display, "--demo", "--strength", "1") as game:
+    with player.game(display, "--demo", "--strength", "1", program=player.command) as game:
         game.wait_window()
         wait_until(lambda: player.newest().count(b" - ") >= 3, 60, "three saved move pairs")
         game.close_window()
@@ -854,6 +855,8 @@ def case_installed(args):
 # (options, environment, conf.ini (/: a folder), stdout (None: /dev/full), status, said in part).
 REFUSED = [(["--demo"], {"HOME": "rel", "XDG_CONFIG_HOME": None}, None, "", 1, "(HOME is 'rel')"),
            (["--strength", "1"], {}, "[GAME]usercolor=white;[ALGO]level=7;\n", "", 1, "set level"),
+           (["--once", "--strength", "1"], {}, "[GAME]usercolor=white;[ALGO]level=7;\n", "", 1,
+            "set level"),
            (["--black"], {}, "; GAME keys\n[GAME]\nusercolor=white;\n", "", 1, "set usercolor"),
            ([], {}, "/", "", 1, "conf.ini is not a readable file"),
            (["--strength="], {}, None, "", 2, "--strength takes a number from 1 to 4, not ''"),
@@ -968,6 +971,36 @@ def later_starts(player, display):
           "--last printed %r, status %d" % (last.stdout[:200], last.returncode))
 
 
+def desktop_entry(player, display):
+    """The desktop entry's last action (Watch the computer play) shows a demo in a window of the
+    entry's StartupWMClass and leaves conf.ini alone; the main entry then plays black, as the
+    player chose before."""
+    text = read_bytes(player.desktop).decode()
+    wm_class = re.search(r"(?m)^StartupWMClass=(.*)$", text).group(1)
+    execs = re.findall(r"(?m)^Exec=morva(.*)$", text)  # the main entry's, then the actions'
+    chosen = player.read_settings()
+    with player.game(display, *execs[-1].split(), program=player.command) as game:
+        window = game.wait_window()
+        wait_until(lambda: player.newest().count(b" - ") >= 2, 30, "a demo's two saved pairs")
+        shown = subprocess.run(["xprop", "-display", display, "-id", window, "WM_CLASS"],
+                               capture_output=True, text=True).stdout.strip()
+        check(shown.endswith('= "%s", "%s"' % (wm_class, wm_class)),
+              "%s, yet the entry says StartupWMClass=%s" % (shown, wm_class))
+        game.close_window()
+        check(game.wait_exit() == 0, "watch: status not 0")
+    check(player.read_settings() == chosen, "the action changed conf.ini:\n" + player.read_settings())
+    with player.game(display, *execs[0].split(), program=player.command) as game:
+        game.wait_window()
+        opening = wait_until(lambda: re.fullmatch(rb"(?:.*\n)*(%s) - " % MOVE.encode(),
+                                                  player.newest()), 30, "the computer's opening")
+        game.click("e7", 1)
+        game.click("e5", 1)
+        wait_until(lambda: player.newest().startswith(opening.group(0) + b"e7e5\n"), 10,
+                   "e7e5 played as black")
+        game.press_escape()
+        check(game.wait_exit() == 0, "main entry: status not 0")
+
+
 def case_package(args):
     """The Debian package unpacked into a scratch root: its launcher plays a demonstration game,
     then the later starts; a game that fails gives the launcher its exit status."""
@@ -983,6 +1016,7 @@ def case_package(args):
         with Xvfb() as x:
             first_start(player, x.display)
             later_starts(player, x.display)
+            desktop_entry(player, x.display)
             os.remove(os.path.join(player.shipped, "db", "index.db"))
             with player.game(x.display) as game:
                 check(game.wait_exit() == 255, "a game without its book: status not 255")
