@@ -972,14 +972,13 @@ def later_starts(player, display):
 
 
 def desktop_entry(player, display):
-    """The desktop entry's last action (Watch the computer play) shows a demo in a window of the
-    entry's StartupWMClass and leaves conf.ini alone; the main entry then plays black, as the
-    player chose before."""
+    """The desktop entry's Watch action shows a demo in a window of the entry's StartupWMClass,
+    and the player's conf.ini stays as it was."""
     text = read_bytes(player.desktop).decode()
     wm_class = re.search(r"(?m)^StartupWMClass=(.*)$", text).group(1)
-    execs = re.findall(r"(?m)^Exec=morva(.*)$", text)  # the main entry's, then the actions'
+    watch = re.search(r"(?m)^Exec=morva (.*--demo.*)$", text).group(1).split()
     chosen = player.read_settings()
-    with player.game(display, *execs[-1].split(), program=player.command) as game:
+    with player.game(display, *watch, program=player.command) as game:
         window = game.wait_window()
         wait_until(lambda: player.newest().count(b" - ") >= 2, 30, "a demo's two saved pairs")
         shown = subprocess.run(["xprop", "-display", display, "-id", window, "WM_CLASS"],
@@ -989,16 +988,6 @@ def desktop_entry(player, display):
         game.close_window()
         check(game.wait_exit() == 0, "watch: status not 0")
     check(player.read_settings() == chosen, "the action changed conf.ini:\n" + player.read_settings())
-    with player.game(display, *execs[0].split(), program=player.command) as game:
-        game.wait_window()
-        opening = wait_until(lambda: re.fullmatch(rb"(?:.*\n)*(%s) - " % MOVE.encode(),
-                                                  player.newest()), 30, "the computer's opening")
-        game.click("e7", 1)
-        game.click("e5", 1)
-        wait_until(lambda: player.newest().startswith(opening.group(0) + b"e7e5\n"), 10,
-                   "e7e5 played as black")
-        game.press_escape()
-        check(game.wait_exit() == 0, "main entry: status not 0")
 
 
 def case_package(args):
