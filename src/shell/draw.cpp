@@ -2,6 +2,7 @@
 #include "shell/draw.h"
 
 #include "rules/castling.h"
+#include "shell/draws.h"
 #include "shell/startup.h"
 
 namespace shell {
@@ -71,6 +72,7 @@ void draw_squares(Game& g, rules::Board b) {
 SDL_Surface* end_picture(const Game& g, rules::Board b) {
   if (b.pieces[rules::WHITE][rules::KING] == 0) return g.black_picture;
   if (b.pieces[rules::BLACK][rules::KING] == 0) return g.white_picture;
+  if (drawn(g)) return g.draw_picture;
   return nullptr;
 }
 
@@ -105,6 +107,7 @@ void draw_board(Game& g, rules::Board b) {
     SDL_Flip(g.screen);
     return;
   }
+  if (picture == g.draw_picture) note_draw(g);
   draw_end_picture(g, picture);
   wait_for_end(g);
 }

@@ -50,7 +50,8 @@ std::pair<int, int> shown_squares(rules::Move m);
 void draw_squares(Game& g, rules::Board b);
 
 // Returns the end-of-game picture for b (black's when the white king is gone,
-// white's when the black king is gone), or null while both kings are there.
+// white's when the black king is gone, the draw's when the Game's positions
+// make a draw), or null while the game goes on.
 SDL_Surface* end_picture(const Game& g, rules::Board b);
 
 // Draws an end-of-game picture centred on the window, blended by its alpha.
@@ -60,8 +61,9 @@ void draw_end_picture(Game& g, SDL_Surface* picture);
 // window's close, then quits; any other event presents the screen again.
 [[noreturn]] void wait_for_end(Game& g);
 
-// Draws the board for b and presents it; when a king is missing shows the end
-// picture and waits for the user (and so never returns).
+// Draws the board for b and presents it; when a king is missing or the game
+// is drawn shows the end picture (a draw noted in the record first) and waits
+// for the user (and so never returns).
 void draw_board(Game& g, rules::Board b);
 
 }  // namespace shell

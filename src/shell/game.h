@@ -12,6 +12,7 @@
 #include "engine/engine.h"
 #include "engine/ponder.h"
 #include "rules/board.h"
+#include "rules/draw_rules.h"
 #include "rules/move.h"
 #include "shell/record_output.h"
 
@@ -55,6 +56,7 @@ struct Game {
   SDL_Surface* black_picture = nullptr;
   SDL_Surface* white_picture = nullptr;
   SDL_Surface* progress_picture = nullptr;
+  SDL_Surface* draw_picture = nullptr;  // loaded only with draws=on
   SDL_Cursor* cursor = nullptr;
   // Additions that conf.ini turns on; without them window and record are unchanged.
   bool show_last_move = false;              // lastmove=on: its squares in highlight colours
@@ -64,6 +66,8 @@ struct Game {
   rules::Move last_move = rules::END_MOVE;  // played by either side; END_MOVE at the start
   Request request = Request::NONE;          // a key the human released, not yet acted on
   std::vector<Turn> turns;                  // the human turns of this game, for take-backs
+  bool draws = false;                       // draws=on: repetition and fifty moves end the game
+  rules::GameHistory history;               // the game's positions, kept with draws=on
   // The computer player, made at start; quit_game destroys it (joining its
   // threads) before the process ends.
   std::unique_ptr<engine::Engine> engine;

@@ -16,6 +16,7 @@
 #include "rules/notation.h"
 #include "shell/console.h"
 #include "shell/draw.h"
+#include "shell/draws.h"
 #include "shell/input.h"
 #include "shell/progress_display.h"
 #include "shell/startup.h"
@@ -102,6 +103,7 @@ rules::Move human_move(Game& g, rules::Side side) {
 void play(Game& g, rules::Move m) {
   g.board = rules::make_move(g.board, m);
   g.last_move = m;
+  note_position(g);
 }
 
 // What the engine is doing, read by keep_event on SDL's event thread.
@@ -116,6 +118,7 @@ bool take_back(Game& g) {
   g.turns.pop_back();
   g.board = turn.board;
   g.last_move = turn.last_move;
+  forget_turn(g);
   return true;
 }
 
@@ -124,6 +127,7 @@ void new_game(Game& g) {
   g.board = rules::board_from_cells(rules::starting_cells);
   g.last_move = rules::END_MOVE;
   g.turns.clear();
+  start_positions(g);
   if (g.ponderer) g.ponderer->forget();
   if (g.engine) g.engine->new_game();
   draw_board(g, g.board);

@@ -12,6 +12,7 @@
 #include "config/log_report.h"
 #include "shell/cursor.h"
 #include "shell/draw.h"
+#include "shell/draws.h"
 #include "shell/loops.h"
 #include "shell/progress_display.h"
 
@@ -141,6 +142,7 @@ void release_game(Game& g) {
   free_surface(g.black_picture);
   free_surface(g.dialog_picture);
   free_surface(g.progress_picture);
+  free_surface(g.draw_picture);
   // The display surface belongs to SDL: SDL_Quit gives it back.
   g.screen = nullptr;
   SDL_Quit();
@@ -166,6 +168,11 @@ void start_game(Game& g, std::unique_ptr<engine::Engine> engine) {
   g.take_back = config::ini_find(ini, "GAME", "takeback") == "on";
   g.hint = config::ini_find(ini, "GAME", "hint") == "on";
   if (g.take_back) g.turns.reserve(TURNS_RESERVED);
+  // The draw's picture is read only when it can be shown, so that a folder
+  // holding the five other pictures alone still serves a game without draws.
+  g.draws = config::ini_find(ini, "GAME", "draws") == "on";
+  if (g.draws) g.draw_picture = load_picture(g, DRAW_PATH, END_PICTURE_ALPHA);
+  start_positions(g);
 
   draw_board(g, g.board);
   if (mode.demo) play_demo(g);

@@ -20,6 +20,7 @@ inline constexpr const char* DIALOG_PATH = "./bitmaps/dialog.bmp";
 inline constexpr const char* PROGRESS_PATH = "./bitmaps/progress.bmp";
 inline constexpr const char* WHITE_PATH = "./bitmaps/white.bmp";
 inline constexpr const char* BLACK_PATH = "./bitmaps/black.bmp";
+inline constexpr const char* DRAW_PATH = "./bitmaps/draw.bmp";  // with draws=on only
 
 // Opacity (of 255) of the end-of-game pictures over the board.
 inline constexpr int END_PICTURE_ALPHA = 130;

@@ -7,7 +7,7 @@ Usage: morva_e2e.py CASE --morva PATH --data DIR [--cli MORVA_CLI]
        morva_e2e.py installed|launcher --morva PATH --data DIR --build BUILD_DIR
        morva_e2e.py package --morva PATH --data DIR --deb DEB_OR_FOLDER
 CASE is one of: white, black, demo, capture, no-index, installed, launcher, package, stop,
-closed-streams, broken-pipe, keys, stalled-record, full-disk, ponder.
+closed-streams, broken-pipe, keys, stalled-record, full-disk, ponder, draws.
 """
 
 import argparse
@@ -64,6 +64,9 @@ STOP_LIMIT = 2  # seconds from a request to stop until the process has ended
 SQUARE_NAMES = {f + r: 8 * (int(r) - 1) + "abcdefgh".index(f) for f in "abcdefgh" for r in "12345678"}
 TIME_LIMIT = 120  # seconds for one whole case
 MOVE = r"(?:[a-h][0-9]+){2}"  # a move as the game record writes it (castling: f13f13...)
+DRAW_BOUND = 60  # move pairs within which the demo with draws=on ends drawn
+# Fast settings at which neither side leaves its king to be taken: the demo ends in king moves.
+SHUFFLING_ALGO = FAST_ALGO + "soundkings=on;\n"
 
 
 class Failure(Exception):
@@ -737,6 +740,25 @@ def case_keys(args):
             check(game.wait_exit() == 0, "window closed: status not 0")
 
 
+def case_draws(args):
+    """draws=on: the demo ends drawn within DRAW_BOUND move pairs, the "Draw" picture over the
+    board and the record ended by the line draw; up to there the record is, byte for byte, that of
+    the demo without draws=on, which plays on."""
+    with Xvfb() as x, Game(args.morva, args.data, "demo", x.display, algo=SHUFFLING_ALGO,
+                           keys="draws=on;\n") as game:
+        game.wait_window()
+        wait_until(lambda: game.output().endswith("draw\n"), 60, "the demo's draw")
+        wait_end_then_click(game, args.data, "draw")
+        played = game.output()[:-len("\ndraw\n")]
+        check(0 < played.count(" - ") <= DRAW_BOUND, "a draw after %d pairs" % played.count(" - "))
+    with Xvfb() as x, Game(args.morva, args.data, "demo", x.display, algo=SHUFFLING_ALGO) as game:
+        game.wait_window()
+        wait_until(lambda: len(game.output()) > len(played), 60, "the demo past the draw")
+        game.close_window()
+        check(game.wait_exit() == 0 and game.output().startswith(played),
+              "without draws=on the demo went:\n" + game.output())
+
+
 def case_no_index(args):
     """Start-up errors: no book index, and no display (with no window system SDL 1.2 would
     fall back to a text-mode driver writing terminal escapes into the record)."""
@@ -810,6 +832,8 @@ class Player:
 
     def __init__(self, root):
         self.launcher = os.path.join(root, "games", "morva-launch")
+        self.command = os.path.join(root, "games", "morva")  # the launcher under the game's name
+        self.desktop = os.path.join(root, "share", "applications", "org.example.morva.desktop")
         self.shipped = os.path.join(root, "share", "games", "morva")
         self.home = tempfile.mkdtemp(prefix="morva-home-")
         self.env = dict(os.environ, HOME=self.home,
@@ -818,8 +842,8 @@ class Player:
         self.settings = os.path.join(self.home, "config", "morva", "conf.ini")
         self.games = os.path.join(self.home, "state", "morva", "games")
 
-    def game(self, display, *options, terminal=False, env=None, preexec=None):
-        return Game(None, None, None, display, command=[self.launcher, *options],
+    def game(self, display, *options, terminal=False, env=None, preexec=None, program=None):
+        return Game(None, None, None, display, command=[program or self.launcher, *options],
                     env=env or self.env, terminal=terminal, preexec=preexec)
 
     def records(self):
@@ -869,7 +893,7 @@ def first_start(player, display):
     from the shipped one with that colour and strength, and the record is saved, not shown."""
     check(not os.path.exists(player.settings), "conf.ini exists before the first start")
     quickest = player.strength_steps()[1]
-    with player.game(display, "--demo", "--strength", "1") as game:
+    with player.game(display, "--demo", "--strength", "1", program=player.command) as game:
         game.wait_window()
         wait_until(lambda: player.newest().count(b" - ") >= 3, 60, "three saved move pairs")
         game.close_window()
@@ -905,6 +929,8 @@ def case_installed(args):
 # (options, environment, conf.ini (/: a folder), stdout (None: /dev/full), status, said in part).
 REFUSED = [(["--demo"], {"HOME": "rel", "XDG_CONFIG_HOME": None}, None, "", 1, "(HOME is 'rel')"),
            (["--strength", "1"], {}, "[GAME]usercolor=white;[ALGO]level=7;\n", "", 1, "set level"),
+           (["--once", "--strength", "1"], {}, "[GAME]usercolor=white;[ALGO]level=7;\n", "", 1,
+            "set level"),
            (["--black"], {}, "; GAME keys\n[GAME]\nusercolor=white;\n", "", 1, "set usercolor"),
            ([], {}, "/", "", 1, "conf.ini is not a readable file"),
            (["--strength="], {}, None, "", 2, "--strength takes a number from 1 to 4, not ''"),
@@ -1019,6 +1045,25 @@ def later_starts(player, display):
           "--last printed %r, status %d" % (last.stdout[:200], last.returncode))
 
 
+def desktop_entry(player, display):
+    """The desktop entry's Watch action shows a demo in a window of the entry's StartupWMClass,
+    and the player's conf.ini stays as it was."""
+    text = read_bytes(player.desktop).decode()
+    wm_class = re.search(r"(?m)^StartupWMClass=(.*)$", text).group(1)
+    watch = re.search(r"(?m)^Exec=morva (.*--demo.*)$", text).group(1).split()
+    chosen = player.read_settings()
+    with player.game(display, *watch, program=player.command) as game:
+        window = game.wait_window()
+        wait_until(lambda: player.newest().count(b" - ") >= 2, 30, "a demo's two saved pairs")
+        shown = subprocess.run(["xprop", "-display", display, "-id", window, "WM_CLASS"],
+                               capture_output=True, text=True).stdout.strip()
+        check(shown.endswith('= "%s", "%s"' % (wm_class, wm_class)),
+              "%s, yet the entry says StartupWMClass=%s" % (shown, wm_class))
+        game.close_window()
+        check(game.wait_exit() == 0, "watch: status not 0")
+    check(player.read_settings() == chosen, "the action changed conf.ini:\n" + player.read_settings())
+
+
 def case_package(args):
     """The Debian package unpacked into a scratch root: its launcher plays a demonstration game,
     then the later starts; a game that fails gives the launcher its exit status."""
@@ -1034,6 +1079,7 @@ def case_package(args):
         with Xvfb() as x:
             first_start(player, x.display)
             later_starts(player, x.display)
+            desktop_entry(player, x.display)
             os.remove(os.path.join(player.shipped, "db", "index.db"))
             with player.game(x.display) as game:
                 check(game.wait_exit() == 255, "a game without its book: status not 255")
@@ -1110,6 +1156,7 @@ CASES = {"white": case_white, "black": case_black, "demo": case_demo, "no-index"
          "installed": case_installed, "package": case_package, "capture": case_capture,
          "stop": case_stop, "closed-streams": case_closed_streams, "broken-pipe": case_broken_pipe,
          "keys": case_keys, "stalled-record": case_stalled_record, "ponder": case_ponder,
+         "draws": case_draws,
          "full-disk": case_full_disk, "launcher": case_launcher}
 
 

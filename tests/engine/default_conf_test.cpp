@@ -26,6 +26,7 @@ TEST(DefaultConf, EverySettingReadsItsOwnLine) {
   EXPECT_EQ(config::ini_find(ini, "GAME", "lastmove"), "on");
   EXPECT_EQ(config::ini_find(ini, "GAME", "takeback"), "on");
   EXPECT_EQ(config::ini_find(ini, "GAME", "hint"), "on");
+  EXPECT_EQ(config::ini_find(ini, "GAME", "draws"), "on");
   EXPECT_EQ(config::ini_find(ini, "ALGO", "soundkings"), "on");
   EXPECT_EQ(config::ini_find(ini, "ALGO", "ponder"), "on");
   for (const char* key : {"level", "prelevel", "maxlevel", "complexity"}) {

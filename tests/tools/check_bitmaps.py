@@ -23,7 +23,7 @@ import xml.etree.ElementTree as ElementTree
 from PIL import Image
 
 KEY = (255, 0, 255)
-NAMES = ("piece.bmp", "dialog.bmp", "progress.bmp", "white.bmp", "black.bmp")
+NAMES = ("piece.bmp", "dialog.bmp", "progress.bmp", "white.bmp", "black.bmp", "draw.bmp")
 WINDOW, MARGIN, BOARD = 460, 46, 368  # the window's side, the margin round the board, the board
 CELL = 40
 ICON_SIZES = (48, 64, 128, 256)
@@ -80,7 +80,8 @@ def check_sizes(pics):
         "dialog.bmp holds the progress bar at (8, 6)")
   check(dh <= MARGIN - 5 and dw <= WINDOW // 2, "the dialog fits the margin below the board")
   ew, eh, _ = pics["white.bmp"]
-  check(pics["black.bmp"][:2] == (ew, eh), "white.bmp and black.bmp have one size")
+  check(pics["black.bmp"][:2] == pics["draw.bmp"][:2] == (ew, eh),
+        "white.bmp, black.bmp and draw.bmp have one size")
   check(ew <= BOARD and eh <= BOARD, "the end pictures fit on the board")
 
 
@@ -117,7 +118,7 @@ def check_pictures(pics):
   bw, bh, _ = pics["progress.bmp"]
   slot = [dlg[y][x] for y in range(6, 6 + bh) for x in range(8, 8 + bw)]
   check(all(p != KEY for p in slot), "dialog.bmp: the bar's slot is opaque")
-  for name in ("white.bmp", "black.bmp"):
+  for name in ("white.bmp", "black.bmp", "draw.bmp"):
     w, h, rows = pics[name]
     check(rows[0][0] == KEY and rows[-1][-1] == KEY and rows[h // 2][w // 2] != KEY,
           name + ": a shape on a magenta ground")
