@@ -98,7 +98,10 @@ int bench_ponder(const std::filesystem::path& suite, const engine::StrengthSetti
       settings.complexity, settings.sound_kings ? ", sound kings" : "", seconds, order_name(order));
   std::printf("%3s %10s %10s %6s %6s %6s  %s\n", "#", "without s", "with s", "ready", "kept",
               "place", "check");
-  // One engine for the suite, as in a game; each line starts a new game.
+  // One engine for the replies without pondering and one for those with it,
+  // so that neither finds the other's work in its table; each line starts a
+  // new game.
+  engine::Engine plain_engine;
   engine::Engine engine;
   engine::Ponderer ponderer(engine, order);
   std::vector<double> without, with, places;
@@ -110,10 +113,10 @@ int bench_ponder(const std::filesystem::path& suite, const engine::StrengthSetti
     const rules::Board human_turn = rules::make_move(line.before.board, line.computer);
     const rules::Board reply_to = rules::make_move(human_turn, line.human);
 
-    engine.new_game();
-    engine.choose_move(line.before.board, computer, settings);
+    plain_engine.new_game();
+    plain_engine.choose_move(line.before.board, computer, settings);
     Clock::time_point start = Clock::now();
-    const engine::MoveChoice plain = engine.choose_move(reply_to, computer, settings);
+    const engine::MoveChoice plain = plain_engine.choose_move(reply_to, computer, settings);
     without.push_back(seconds_since(start));
 
     engine.new_game();

@@ -14,9 +14,10 @@ namespace cli {
 // move played there, and the human's reply to it.
 inline constexpr const char* PONDER_POSITIONS = "ponder-positions.txt";
 
-// For each line of the suite: the computer's move is searched (as in a game,
-// filling the table and giving the expected reply), the game's move is played,
-// and the human's turn follows. Without pondering, the reply to the human's
+// For each line of the suite, on two engines (neither finds the other's work
+// in its table): the computer's move is searched (as in a game, filling the
+// table and giving the expected reply), the game's move is played, and the
+// human's turn follows. Without pondering, the reply to the human's
 // game move is timed at once; with it, the ponderer first thinks for seconds
 // (or until every reply is kept). Prints each line's times, their median, 90th
 // percentile and slowest, the share of replies found ready, and whether both
