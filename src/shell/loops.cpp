@@ -24,10 +24,9 @@ namespace shell {
 
 namespace {
 
-// The record's lines for what the human asks for with a key.
-constexpr const char* TAKE_BACK_LINE = "takeback\n";
-constexpr const char* NEW_GAME_LINE = "new game\n";
-constexpr const char* HINT_LINE = "hint ";  // followed by the move
+using engine::HINT_LINE;
+using engine::NEW_GAME_LINE;
+using engine::TAKE_BACK_LINE;
 
 // Writes a text of the record and hands it to the output at once, so that a
 // pipe or a file sees each move as it is played.
