@@ -34,6 +34,10 @@ import tty
 
 from PIL import Image, ImageGrab
 
+sys.dont_write_bytecode = True
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tools"))
+import pgn_check  # noqa: E402  (pgn-extract and Stockfish as readers of a PGN)
+
 SQUARE = 46  # pixels of one board square; the board starts one square in
 PIECE = 40
 DARK, LIGHT = (50, 20, 30), (230, 230, 230)
@@ -757,11 +761,28 @@ class Player:
         records = self.records()
         return read_bytes(records[-1]) if records else b""
 
+    def check_pgns(self, white, black):
+        """Every kept record has its PGN beside it, with the players named from the launcher's
+        settings, read without complaint by pgn-extract and replayed by Stockfish."""
+        pgns = sorted(glob.glob(os.path.join(self.games, "*.pgn")))
+        check([p[:-4] for p in pgns] == [r[:-4] for r in self.records()],
+              "records %s, PGNs %s" % (self.records(), pgns))
+        text = read_bytes(pgns[-1]).decode()
+        result = re.search(r'^\[Result "(.*)"\]$', text, re.M).group(1)
+        pgn_check.check_game(pgns[-1], text.strip("\n"), result, white, black)
+        check(not pgn_check.failures, "; ".join(pgn_check.failures))
+
     def read_settings(self):
         return read_bytes(self.settings).decode()
 
     def shipped_settings(self):
         return read_bytes(os.path.join(self.shipped, "conf.ini")).decode()
+
+    def strength_labels(self):
+        """The strength steps' ratings as --help prints them: {N: rating}."""
+        out = subprocess.run([self.launcher, "--help"], env=self.env, capture_output=True,
+                             text=True, check=True).stdout
+        return {int(n): int(r) for n, r in re.findall(r"^ +([1-9]) .* about (\d+)$", out, re.M)}
 
     def strength_steps(self):
         """The launcher's strength table as its --help prints it: {N: (level, prelevel,
@@ -810,6 +831,8 @@ def first_start(player, display):
                                              os.path.basename(records[0])),
           "not one record named <date>-<time>.txt: %s" % records)
     check_demo_record(player.newest().decode("latin-1"))
+    label = "Morva (about %d)" % player.strength_labels()[1]
+    player.check_pgns(label, label)
 
 
 def case_installed(args):
@@ -868,6 +891,15 @@ def case_launcher(args):
             check(r.returncode == status and text in told and (status == 0 or told.count("\n") == 1)
                   and (settings in (None, "/") or p.read_settings() == settings),
                   "%s: status %d, said %r" % (options, r.returncode, r.stderr + (r.stdout or "")))
+
+        p = player()  # --last before any game, and beside an empty record of an earlier version
+        for record in (None, "2026-01-01-000000.txt"):
+            if record:
+                os.makedirs(p.games)
+                pathlib.Path(p.games, record).write_text("")
+            r = subprocess.run([p.launcher, "--last"], env=p.env, capture_output=True, text=True)
+            check((r.returncode, r.stdout) == (1, "") and
+                  "morva-launch: no game has been kept yet" in r.stderr, "--last: " + r.stderr)
 
         with Xvfb() as x, contextlib.ExitStack() as stack:
             p = player()
@@ -935,10 +967,19 @@ def later_starts(player, display):
 
     with player.game(display) as game:
         game.wait_window()
+        wait_until(lambda: len(player.records()) == 4 and player.newest().endswith(b" - "), 30,
+                   "the computer's saved opening")
         game.press_escape()
         check(game.wait_exit() == 0, "no options: status not 0")
     check(player.read_settings() == chosen, "a start without options changed conf.ini")
     check(len(player.records()) == 4, "not four saved games: %s" % player.records())
+    player.check_pgns("Morva (about %d)" % player.strength_labels()[2], "Player")
+
+    with player.game(display, "--white") as game:  # closed before its first move: not kept
+        game.wait_window()
+        game.press_escape()
+        check(game.wait_exit() == 0, "--white closed at once: status not 0")
+    check(len(player.records()) == 4, "a game without moves was kept: %s" % player.records())
 
     last = subprocess.run([player.launcher, "--last"], env=player.env, capture_output=True)
     check(last.returncode == 0 and last.stdout == player.newest(),

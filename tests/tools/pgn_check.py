@@ -51,6 +51,7 @@ BAD = [("e2e4 - e7e5\ne2e5 - ", "line 2: 'e2e5' is no move of white here"),
        ("", ""), ("WARNING\tvalue not found\n\tfile f line 1\n\tcompilation c\n", "")]
 
 failures = []
+os.environ["PATH"] += os.pathsep + "/usr/games"  # where Debian puts stockfish and pgn-extract
 
 
 def check(condition, message):
@@ -88,9 +89,9 @@ def check_game(what, game, result, white, black, uci=None, commented=None):
         f.flush()
         plain = run(["pgn-extract", "-s", "--notags", "--nocomments", "-w", "10000", f.name])
         moves = run(["pgn-extract", "-s", "--notags", "-Wuci", f.name])
-        last = run(["pgn-extract", "-s", "--notags", "--nocomments", "-F", f.name])
+        last = run(["pgn-extract", "-s", "--notags", "--nocomments", "-w", "10000", "-F", f.name])
     check(plain.stderr + moves.stderr + last.stderr == "",
-          "%s: pgn-extract says %s" % (what, plain.stderr + moves.stderr))
+          "%s: pgn-extract says %s" % (what, plain.stderr + moves.stderr + last.stderr))
     ours = re.sub(r"\{[^}]*\}", "", movetext).split()
     check(plain.stdout.split() == ours, "%s: pgn-extract writes %s, morva-cli %s" %
           (what, plain.stdout.split(), ours))
@@ -173,7 +174,6 @@ def main():
     parser.add_argument("--records", required=True)
     parser.add_argument("--data", required=True)
     args = parser.parse_args()
-    os.environ["PATH"] += os.pathsep + "/usr/games"  # Debian's stockfish
     check_records(args.cli, args.records)
     check_demo(args.cli, args.data)
     for failure in failures:
