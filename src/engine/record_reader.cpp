@@ -1,6 +1,9 @@
 #include "engine/record_reader.h"
 
 #include <cctype>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 
 #include "engine/record.h"
 #include "rules/input_echo.h"
@@ -163,6 +166,20 @@ bool read_line(Reading& r, std::string_view s, bool finished, std::vector<Record
   return read_other(r, s, games);
 }
 
+// Reads a whole file into text; false, with errno set, when it cannot be read.
+bool read_file(const std::string& path, std::string& text) {
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (file == nullptr) return false;
+  char block[BUFSIZ];
+  std::size_t got;
+  while ((got = std::fread(block, 1, sizeof block, file)) > 0) text.append(block, got);
+  const bool read = std::ferror(file) == 0;
+  const int reason = errno;
+  std::fclose(file);
+  errno = reason;
+  return read;
+}
+
 }  // namespace
 
 RecordRead read_record(std::string_view text) {
@@ -178,6 +195,18 @@ RecordRead read_record(std::string_view text) {
   }
   result.games.push_back(std::move(r.game));
   return result;
+}
+
+RecordRead read_record_file(const std::string& path) {
+  std::string text;
+  if (!read_file(path, text)) {
+    std::string error = "cannot read ";
+    error.append(rules::echo_input(path)).append(": ").append(std::strerror(errno));
+    return {{}, error};
+  }
+  RecordRead read = read_record(text);
+  if (!read.error.empty()) read.error = rules::echo_input(path) + ": " + read.error;
+  return read;
 }
 
 }  // namespace engine

@@ -41,4 +41,8 @@ struct RecordRead {
 // as far as its white move and " - ".
 RecordRead read_record(std::string_view text);
 
+// Reads the games of the record in a file; the error names the file ("cannot
+// read PATH: REASON", "PATH: line N: reason").
+RecordRead read_record_file(const std::string& path);
+
 }  // namespace engine

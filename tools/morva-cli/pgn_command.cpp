@@ -1,7 +1,4 @@
 // morva-cli pgn: a saved game record converted to PGN on standard output.
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
 #include <filesystem>
 #include <iostream>
 #include <string_view>
@@ -10,7 +7,6 @@
 #include "commands.h"
 #include "engine/record_reader.h"
 #include "pgn_game.h"
-#include "rules/input_echo.h"
 
 namespace cli {
 
@@ -61,20 +57,6 @@ void player_names(const std::vector<engine::RecordedGame>& games, PgnTags& tags,
   if (!black_given) tags.black = name(rules::BLACK);
 }
 
-// Reads a whole file into text; false, with errno set, when it cannot be read.
-bool read_file(const std::string& path, std::string& text) {
-  std::FILE* file = std::fopen(path.c_str(), "rb");
-  if (file == nullptr) return false;
-  char block[BUFSIZ];
-  std::size_t got;
-  while ((got = std::fread(block, 1, sizeof block, file)) > 0) text.append(block, got);
-  const bool read = std::ferror(file) == 0;
-  const int reason = errno;
-  std::fclose(file);
-  errno = reason;
-  return read;
-}
-
 }  // namespace
 
 int cmd_pgn(const Args& args) {
@@ -97,12 +79,8 @@ int cmd_pgn(const Args& args) {
     }
   }
   if (path.empty()) return fail(PGN_USAGE);
-  std::string text;
-  if (!read_file(path, text)) {
-    return fail("cannot read " + rules::echo_input(path) + ": " + std::strerror(errno));
-  }
-  const engine::RecordRead read = engine::read_record(text);
-  if (!read.error.empty()) return fail(rules::echo_input(path) + ": " + read.error);
+  const engine::RecordRead read = engine::read_record_file(path);
+  if (!read.error.empty()) return fail(read.error);
   if (tags.date.empty()) tags.date = date_of_name(path);
   player_names(read.games, tags, white_given, black_given);
   int round = 0;
