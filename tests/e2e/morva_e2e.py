@@ -965,25 +965,47 @@ def later_starts(player, display):
     chosen = settings_text(player.shipped_settings(), "black", steps[2], "threads=1;\n")
     check(player.read_settings() == chosen, "--black wrote:\n" + player.read_settings())
 
-    with player.game(display) as game:
+    with player.game(display) as game:  # continues the --black game, the player to move
         game.wait_window()
-        wait_until(lambda: len(player.records()) == 4 and player.newest().endswith(b" - "), 30,
-                   "the computer's saved opening")
         game.press_escape()
         check(game.wait_exit() == 0, "no options: status not 0")
     check(player.read_settings() == chosen, "a start without options changed conf.ini")
-    check(len(player.records()) == 4, "not four saved games: %s" % player.records())
+    check(len(player.records()) == 3, "not three saved games: %s" % player.records())
     player.check_pgns("Morva (about %d)" % player.strength_labels()[2], "Player")
 
-    with player.game(display, "--white") as game:  # closed before its first move: not kept
+    with player.game(display, "--white", "--new") as game:  # closed before its first move: not kept
         game.wait_window()
         game.press_escape()
         check(game.wait_exit() == 0, "--white closed at once: status not 0")
-    check(len(player.records()) == 4, "a game without moves was kept: %s" % player.records())
+    check(len(player.records()) == 3, "a game without moves was kept: %s" % player.records())
 
     last = subprocess.run([player.launcher, "--last"], env=player.env, capture_output=True)
     check(last.returncode == 0 and last.stdout == player.newest(),
           "--last printed %r, status %d" % (last.stdout[:200], last.returncode))
+
+
+def continue_later(player, args, display):
+    """The --white game of later_starts, closed after its first pair, is continued by the next
+    --white start at its position; its record and its PGN go on with it."""
+    record = os.path.join(player.games, pathlib.Path(player.games, "..", "unfinished-white")
+                          .read_text().strip())
+    before = read_bytes(record).decode("latin-1")
+    pgn = record[:-4] + ".pgn"
+    moves = pgn_check.run(["pgn-extract", "-s", "--notags", "-Wuci", pgn]).stdout.split()[:-1]
+    check(len(moves) == 2, "the first pair in the PGN: %s" % moves)
+    with player.game(display, "--white") as game:
+        game.wait_window()
+        wait_board(game, expected_board(args, moves, 0, moves[-1]), "the game continued")
+        game.click("g1", 0)
+        game.click("f3", 0)
+        reply = wait_until(lambda: re.fullmatch(re.escape(before) + r"g1f3 - (?:.*\n)*(%s)\n" % MOVE,
+                                                read_bytes(record).decode("latin-1")), 30,
+                           "the record going on").group(1)
+        game.press_escape()
+        check(game.wait_exit() == 0, "the continued game: status not 0")
+    check(len(player.records()) == 3, "a continued game made a record: %s" % player.records())
+    played = pgn_check.run(["pgn-extract", "-s", "--notags", "-Wuci", pgn]).stdout.split()[:-1]
+    check(played == moves + ["g1f3", reply], "the continued PGN holds %s" % played)
 
 
 def case_package(args):
@@ -1001,8 +1023,9 @@ def case_package(args):
         with Xvfb() as x:
             first_start(player, x.display)
             later_starts(player, x.display)
+            continue_later(player, args, x.display)
             os.remove(os.path.join(player.shipped, "db", "index.db"))
-            with player.game(x.display) as game:
+            with player.game(x.display, "--new") as game:
                 check(game.wait_exit() == 255, "a game without its book: status not 255")
             check(player.newest().startswith(b"ERROR\t"), "the book's error was not saved")
     finally:
