@@ -17,7 +17,7 @@ void write_choice(std::ostream& out, const MoveChoice& choice) {
   // Scores as the stream writes a float by default: 20, 20.1, -100000.
   for (int i = 0; i < choice.count; ++i) {
     rules::write_move(out, choice.list[i]);
-    out << " => " << choice.scores[i] << "\n";
+    out << SCORE_ARROW << choice.scores[i] << "\n";
   }
 }
 

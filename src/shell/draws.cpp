@@ -1,6 +1,7 @@
 // The kept positions of a game and its end by a draw.
 #include "shell/draws.h"
 
+#include "engine/record.h"
 #include "shell/console.h"
 #include "shell/startup.h"
 
@@ -31,7 +32,7 @@ void note_draw(Game& g) {
   // White moves at odd plies and its move leaves " - " on the line.
   const bool half_line = g.history.positions.size() % 2 == 0;
   if (half_line) print_text("\n");
-  print_text(DRAW_LINE);
+  print_text(engine::DRAW_LINE);
   hand_on_record(g);
 }
 

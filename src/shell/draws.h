@@ -7,9 +7,6 @@
 
 namespace shell {
 
-// The record's line of a drawn game.
-inline constexpr const char* DRAW_LINE = "draw\n";
-
 // Starts the kept positions at the Game's board (a new game).
 void start_positions(Game& g);
 

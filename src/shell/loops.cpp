@@ -25,10 +25,9 @@ namespace shell {
 
 namespace {
 
-// The record's lines for what the human asks for with a key.
-constexpr const char* TAKE_BACK_LINE = "takeback\n";
-constexpr const char* NEW_GAME_LINE = "new game\n";
-constexpr const char* HINT_LINE = "hint ";  // followed by the move
+using engine::HINT_LINE;
+using engine::NEW_GAME_LINE;
+using engine::TAKE_BACK_LINE;
 
 // Writes a text of the record and hands it to the output at once, so that a
 // pipe or a file sees each move as it is played.
@@ -217,11 +216,16 @@ std::optional<rules::Move> human_turn(Game& g, rules::Side side) {
   }
 }
 
-void play_game(Game& g, bool human_first) {
+void play_game(Game& g, bool human_first, rules::Side to_move) {
   const rules::Side human = human_first ? rules::WHITE : rules::BLACK;
   const rules::Side computer = rules::other_side(human);
+  // A continued game at black's move starts with black's half of the pair.
+  if (to_move == rules::BLACK && human_first) record(g, play_computer(g, computer), "\n");
+  bool computer_opens = to_move == rules::WHITE;
   for (;;) {
-    if (!human_first) record(g, play_computer(g, computer), " - ");
+    if (!human_first && std::exchange(computer_opens, true)) {
+      record(g, play_computer(g, computer), " - ");
+    }
     draw_board(g, g.board);  // shows the computer's last move
     const std::optional<rules::Move> m = human_turn(g, human);
     if (!m) continue;  // a new game: playing black, the human lets the computer open again
@@ -233,7 +237,11 @@ void play_game(Game& g, bool human_first) {
   }
 }
 
-void play_demo(Game& g) {
+void play_demo(Game& g, rules::Side to_move) {
+  if (to_move == rules::BLACK) {
+    record(g, play_computer(g, rules::BLACK), "\n");
+    draw_board(g, g.board);
+  }
   for (;;) {
     record(g, play_computer(g, rules::WHITE), " - ");
     draw_board(g, g.board);

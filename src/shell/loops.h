@@ -27,10 +27,11 @@ rules::Move play_computer(Game& g, rules::Side side);
 std::optional<rules::Move> human_turn(Game& g, rules::Side side);
 
 // Alternates the human's and the computer's moves for ever; the human plays
-// white when human_first is true. Ends only through quitting.
-[[noreturn]] void play_game(Game& g, bool human_first);
+// white when human_first is true. Ends only through quitting. A game
+// continued from its record may start with black to move.
+[[noreturn]] void play_game(Game& g, bool human_first, rules::Side to_move = rules::WHITE);
 
 // Lets the computer play both sides for ever. Ends only through quitting.
-[[noreturn]] void play_demo(Game& g);
+[[noreturn]] void play_demo(Game& g, rules::Side to_move = rules::WHITE);
 
 }  // namespace shell

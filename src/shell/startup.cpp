@@ -10,6 +10,7 @@
 
 #include "config/ini_file.h"
 #include "config/log_report.h"
+#include "shell/continued_game.h"
 #include "shell/cursor.h"
 #include "shell/draw.h"
 #include "shell/draws.h"
@@ -148,7 +149,8 @@ void release_game(Game& g) {
   SDL_Quit();
 }
 
-void start_game(Game& g, std::unique_ptr<engine::Engine> engine) {
+void start_game(Game& g, std::unique_ptr<engine::Engine> engine,
+                const std::vector<rules::Move>& moves) {
   g.engine = std::move(engine);
   g.ponderer = std::make_unique<engine::Ponderer>(*g.engine);
   g.board = rules::board_from_cells(rules::starting_cells);
@@ -173,10 +175,12 @@ void start_game(Game& g, std::unique_ptr<engine::Engine> engine) {
   g.draws = config::ini_find(ini, "GAME", "draws") == "on";
   if (g.draws) g.draw_picture = load_picture(g, DRAW_PATH, END_PICTURE_ALPHA);
   start_positions(g);
+  const rules::Side human = mode.human_first ? rules::WHITE : rules::BLACK;
+  const rules::Side to_move = replay_moves(g, moves, human, mode.demo);
 
   draw_board(g, g.board);
-  if (mode.demo) play_demo(g);
-  play_game(g, mode.human_first);
+  if (mode.demo) play_demo(g, to_move);
+  play_game(g, mode.human_first, to_move);
 }
 
 void quit_game(Game& g, int status) {

@@ -5,6 +5,7 @@
 #include <SDL.h>
 
 #include <string>
+#include <vector>
 
 #include "shell/game.h"
 
@@ -57,7 +58,10 @@ void release_game(Game& g);
 
 // Prepares g (position, window, pictures, cursor, mode), draws the board once
 // and enters the loop of the mode with the computer player engine. Never returns.
-[[noreturn]] void start_game(Game& g, std::unique_ptr<engine::Engine> engine);
+// A game continued from its record starts after the moves given, which the
+// record already holds.
+[[noreturn]] void start_game(Game& g, std::unique_ptr<engine::Engine> engine,
+                             const std::vector<rules::Move>& moves = {});
 
 // Ends the computer player (joining its threads), releases everything and
 // ends the process with status (0: the user ended the game). Never returns.

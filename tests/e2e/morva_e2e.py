@@ -34,6 +34,10 @@ import tty
 
 from PIL import Image, ImageGrab
 
+sys.dont_write_bytecode = True
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tools"))
+import pgn_check  # noqa: E402  (pgn-extract and Stockfish as readers of a PGN)
+
 SQUARE = 46  # pixels of one board square; the board starts one square in
 PIECE = 40
 DARK, LIGHT = (50, 20, 30), (230, 230, 230)
@@ -855,11 +859,28 @@ class Player:
         records = self.records()
         return read_bytes(records[-1]) if records else b""
 
+    def check_pgns(self, white, black):
+        """Every kept record has its PGN beside it, with the players named from the launcher's
+        settings, read without complaint by pgn-extract and replayed by Stockfish."""
+        pgns = sorted(glob.glob(os.path.join(self.games, "*.pgn")))
+        check([p[:-4] for p in pgns] == [r[:-4] for r in self.records()],
+              "records %s, PGNs %s" % (self.records(), pgns))
+        text = read_bytes(pgns[-1]).decode()
+        result = re.search(r'^\[Result "(.*)"\]$', text, re.M).group(1)
+        pgn_check.check_game(pgns[-1], text.strip("\n"), result, white, black)
+        check(not pgn_check.failures, "; ".join(pgn_check.failures))
+
     def read_settings(self):
         return read_bytes(self.settings).decode()
 
     def shipped_settings(self):
         return read_bytes(os.path.join(self.shipped, "conf.ini")).decode()
+
+    def strength_labels(self):
+        """The strength steps' ratings as --help prints them: {N: rating}."""
+        out = subprocess.run([self.launcher, "--help"], env=self.env, capture_output=True,
+                             text=True, check=True).stdout
+        return {int(n): int(r) for n, r in re.findall(r"^ +([1-9]) .* about (\d+)$", out, re.M)}
 
     def strength_steps(self):
         """The launcher's strength table as its --help prints it: {N: (level, prelevel,
@@ -908,6 +929,8 @@ def first_start(player, display):
                                              os.path.basename(records[0])),
           "not one record named <date>-<time>.txt: %s" % records)
     check_demo_record(player.newest().decode("latin-1"))
+    label = "Morva (about %d)" % player.strength_labels()[1]
+    player.check_pgns(label, label)
 
 
 def case_installed(args):
@@ -968,6 +991,15 @@ def case_launcher(args):
             check(r.returncode == status and text in told and (status == 0 or told.count("\n") == 1)
                   and (settings in (None, "/") or p.read_settings() == settings),
                   "%s: status %d, said %r" % (options, r.returncode, r.stderr + (r.stdout or "")))
+
+        p = player()  # --last before any game, and beside an empty record of an earlier version
+        for record in (None, "2026-01-01-000000.txt"):
+            if record:
+                os.makedirs(p.games)
+                pathlib.Path(p.games, record).write_text("")
+            r = subprocess.run([p.launcher, "--last"], env=p.env, capture_output=True, text=True)
+            check((r.returncode, r.stdout) == (1, "") and
+                  "morva-launch: no game has been kept yet" in r.stderr, "--last: " + r.stderr)
 
         with Xvfb() as x, contextlib.ExitStack() as stack:
             p = player()
@@ -1033,12 +1065,19 @@ def later_starts(player, display):
     chosen = settings_text(player.shipped_settings(), "black", steps[2], "threads=1;\n")
     check(player.read_settings() == chosen, "--black wrote:\n" + player.read_settings())
 
-    with player.game(display) as game:
+    with player.game(display) as game:  # continues the --black game, the player to move
         game.wait_window()
         game.press_escape()
         check(game.wait_exit() == 0, "no options: status not 0")
     check(player.read_settings() == chosen, "a start without options changed conf.ini")
-    check(len(player.records()) == 4, "not four saved games: %s" % player.records())
+    check(len(player.records()) == 3, "not three saved games: %s" % player.records())
+    player.check_pgns("Morva (about %d)" % player.strength_labels()[2], "Player")
+
+    with player.game(display, "--white", "--new") as game:  # closed before its first move: not kept
+        game.wait_window()
+        game.press_escape()
+        check(game.wait_exit() == 0, "--white closed at once: status not 0")
+    check(len(player.records()) == 3, "a game without moves was kept: %s" % player.records())
 
     last = subprocess.run([player.launcher, "--last"], env=player.env, capture_output=True)
     check(last.returncode == 0 and last.stdout == player.newest(),
@@ -1064,6 +1103,30 @@ def desktop_entry(player, display):
     check(player.read_settings() == chosen, "the action changed conf.ini:\n" + player.read_settings())
 
 
+def continue_later(player, args, display):
+    """The --white game of later_starts, closed after its first pair, is continued by the next
+    --white start at its position; its record and its PGN go on with it."""
+    record = os.path.join(player.games, pathlib.Path(player.games, "..", "unfinished-white")
+                          .read_text().strip())
+    before = read_bytes(record).decode("latin-1")
+    pgn = record[:-4] + ".pgn"
+    moves = pgn_check.run(["pgn-extract", "-s", "--notags", "-Wuci", pgn]).stdout.split()[:-1]
+    check(len(moves) == 2, "the first pair in the PGN: %s" % moves)
+    with player.game(display, "--white") as game:
+        game.wait_window()
+        wait_board(game, expected_board(args, moves, 0, moves[-1]), "the game continued")
+        game.click("g1", 0)
+        game.click("f3", 0)
+        reply = wait_until(lambda: re.fullmatch(re.escape(before) + r"g1f3 - (?:.*\n)*(%s)\n" % MOVE,
+                                                read_bytes(record).decode("latin-1")), 30,
+                           "the record going on").group(1)
+        game.press_escape()
+        check(game.wait_exit() == 0, "the continued game: status not 0")
+    check(len(player.records()) == 3, "a continued game made a record: %s" % player.records())
+    played = pgn_check.run(["pgn-extract", "-s", "--notags", "-Wuci", pgn]).stdout.split()[:-1]
+    check(played == moves + ["g1f3", reply], "the continued PGN holds %s" % played)
+
+
 def case_package(args):
     """The Debian package unpacked into a scratch root: its launcher plays a demonstration game,
     then the later starts; a game that fails gives the launcher its exit status."""
@@ -1079,9 +1142,10 @@ def case_package(args):
         with Xvfb() as x:
             first_start(player, x.display)
             later_starts(player, x.display)
+            continue_later(player, args, x.display)
             desktop_entry(player, x.display)
             os.remove(os.path.join(player.shipped, "db", "index.db"))
-            with player.game(x.display) as game:
+            with player.game(x.display, "--new") as game:
                 check(game.wait_exit() == 255, "a game without its book: status not 255")
             check(player.newest().startswith(b"ERROR\t"), "the book's error was not saved")
     finally:

@@ -42,9 +42,17 @@ TEST(StandardOptions, HelpAndVersionOnStandardOutput) {
 
 TEST(StandardOptions, BadArgumentsGiveOneLineAndStatus2) {
   const std::vector<std::pair<const Program*, std::vector<std::string>>> cases = {
-      {&PROGRAMS[0], {"--bogus"}},    {&PROGRAMS[0], {"conf.ini"}},
-      {&PROGRAMS[3], {"--bogus"}},    {&PROGRAMS[3], {"--strength", "6"}},
-      {&PROGRAMS[3], {"--strength"}}, {&PROGRAMS[3], {"--last", "--white"}},
+      {&PROGRAMS[0], {"--bogus"}},
+      {&PROGRAMS[0], {"conf.ini"}},
+      {&PROGRAMS[3], {"--bogus"}},
+      {&PROGRAMS[3], {"--strength", "6"}},
+      {&PROGRAMS[3], {"--strength"}},
+      {&PROGRAMS[3], {"--last", "--white"}},
+      {&PROGRAMS[3], {"--last", "--new"}},
+      // --continue takes a record whose last game goes on.
+      {&PROGRAMS[0], {"--continue"}},
+      {&PROGRAMS[0], {"--continue", "no-such-record.txt"}},
+      {&PROGRAMS[0], {"--continue", std::string(MORVA_TEST_DATA_DIR) + "/records/white-wins.txt"}},
   };
   for (const auto& [p, args] : cases) {
     const auto r = tools_test::run(p->path, args);

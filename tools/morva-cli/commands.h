@@ -30,6 +30,9 @@ int cmd_key(const Args& args);
 int cmd_think(const Args& args);
 int cmd_play(const Args& args);
 
+// Game files: pgn [--white NAME] [--black NAME] [--date YYYY.MM.DD] RECORD.
+int cmd_pgn(const Args& args);
+
 // Speed: bench [--threads N] [--setting NAME] [--reference] [--write] [--dir DIR].
 int cmd_bench(const Args& args);
 

@@ -26,6 +26,7 @@ constexpr Command COMMANDS[] = {
     {"key", "key FEN", cli::cmd_key},
     {"think", "think FEN", cli::cmd_think},
     {"play", "play PAIRS", cli::cmd_play},
+    {"pgn", "pgn [--white NAME] [--black NAME] [--date YYYY.MM.DD] RECORD", cli::cmd_pgn},
     {"bench",
      "bench [--suite main|all-phase] [--setting NAME|L,P,M,C]... [--threads N] [--hash MIB] "
      "[--reference] [--sound-kings] [--write] [--dir DIR] [--ponder SECONDS [--order "
