@@ -24,6 +24,7 @@
 #include "engine/root_pass.h"
 #include "engine/strength.h"
 #include "ponder_bench.h"
+#include "rank_of_share.h"
 #include "rules/fen.h"
 #include "rules/movegen.h"
 #include "rules/notation.h"
@@ -196,14 +197,6 @@ std::optional<Options> parse_options(const Args& args) {
   }
   if (o.settings.empty()) o.settings = o.suite->settings;
   return o;
-}
-
-// Returns the value at a share (0..1) of sorted values, by the nearest rank.
-template <class T>
-T rank_of_share(std::vector<T> values, double share) {
-  std::sort(values.begin(), values.end());
-  const auto rank = static_cast<std::size_t>(std::ceil(share * static_cast<double>(values.size())));
-  return values[std::max<std::size_t>(rank, 1) - 1];
 }
 
 struct Totals {

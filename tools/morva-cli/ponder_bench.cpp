@@ -13,6 +13,7 @@
 #include "commands.h"
 #include "engine/engine.h"
 #include "engine/record.h"
+#include "rank_of_share.h"
 #include "rules/make_move.h"
 #include "rules/notation.h"
 
@@ -59,13 +60,6 @@ std::string output_of(const engine::MoveChoice& choice) {
 
 double seconds_since(Clock::time_point start) {
   return std::chrono::duration<double>(Clock::now() - start).count();
-}
-
-// Returns the value at a share (0..1) of values, by the nearest rank.
-double rank_of_share(std::vector<double> values, double share) {
-  std::sort(values.begin(), values.end());
-  const auto rank = static_cast<std::size_t>(std::ceil(share * static_cast<double>(values.size())));
-  return values[std::max<std::size_t>(rank, 1) - 1];
 }
 
 void print_spread(const char* name, const std::vector<double>& s) {
