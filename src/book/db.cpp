@@ -68,7 +68,7 @@ std::optional<Book> load_book(const std::string& folder) {
 }
 
 void report_unopenable(const std::string& path) {
-  LOG_REPORT("ERROR", ("cannot open file " + path).c_str());
+  LOG_REPORT(config::ERROR_KIND, ("cannot open file " + path).c_str());
 }
 
 bool read_block_count(const Bytes& chess, std::int32_t offset, std::int32_t& count) {

@@ -1,6 +1,7 @@
 // Reading conf.ini into a compact text and looking values up in it.
 #include "config/ini_file.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstdio>
 #include <cstring>
@@ -15,7 +16,6 @@ constexpr int READ_BLOCK = 100;
 
 constexpr const char* SECTION_NOT_FOUND = "section not found";
 constexpr const char* VALUE_NOT_FOUND = "value not found";
-constexpr const char* WARNING = "WARNING";
 
 // True for the bytes that are dropped while reading: blank, tab, line feed and
 // carriage return (so CR LF line ends read like LF ones on every platform).
@@ -74,6 +74,15 @@ int load_ini(IniText& ini, const char* path) {
   return ini.length;
 }
 
+int load_ini_text(IniText& ini, std::string_view file_text) {
+  ini.length = 0;
+  for (std::size_t at = 0; at < file_text.size(); at += READ_BLOCK) {
+    const std::size_t count = std::min<std::size_t>(READ_BLOCK, file_text.size() - at);
+    append_block(ini, reinterpret_cast<const unsigned char*>(file_text.data() + at), count);
+  }
+  return ini.length;
+}
+
 namespace {
 
 // Where a lookup ended: the value's characters [start, end), or the miss.
@@ -100,7 +109,7 @@ Lookup look_up(const IniText& ini, const char* section, const char* key) {
 }  // namespace
 
 void report_miss(const char* miss, std::ostream& out) {
-  if (miss != nullptr) LOG_REPORT_TO(out, WARNING, miss);
+  if (miss != nullptr) LOG_REPORT_TO(out, WARNING_KIND, miss);
 }
 
 std::string ini_value(const IniText& ini, const char* section, const char* key) {

@@ -6,6 +6,7 @@
 #include <iostream>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace config {
 
@@ -23,6 +24,10 @@ struct IniText {
 // but ending its 100-byte block); returns the number of characters stored, or
 // -1 when the file cannot be opened (the text is then empty).
 int load_ini(IniText& ini, const char* path);
+
+// Reads the text of a file held in memory into ini exactly as load_ini reads
+// the file; returns the number of characters stored.
+int load_ini_text(IniText& ini, std::string_view file_text);
 
 // Returns the value of key in section (the characters after "key=" up to the
 // next ';' or the end of the text), or, after a warning report, the warning's

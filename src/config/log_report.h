@@ -5,6 +5,11 @@
 
 namespace config {
 
+// The kinds of report, and the lines each report takes.
+inline constexpr const char* WARNING_KIND = "WARNING";
+inline constexpr const char* ERROR_KIND = "ERROR";
+inline constexpr int REPORT_LINES = 3;
+
 // Returns the part of a path after its last '/' or '\\' (the whole path if it has none).
 const char* base_name(const char* path);
 

@@ -1,25 +1,24 @@
 #include "engine/computer_move.h"
 
-#include <iostream>
-
 #include "config/ini_file.h"
 #include "engine/strength.h"
 
 namespace engine {
 
-MoveChoice computer_move(Engine& engine, const rules::Board& b, rules::Side side,
-                         const SearchHost& host, const Ponderer* ponderer) {
+ComputerMove computer_move(Engine& engine, const rules::Board& b, rules::Side side,
+                           const SearchHost& host, const Ponderer* ponderer) {
   config::IniText ini;
   config::load_ini(ini, CONF_PATH);
-  std::vector<std::string> notes;
-  const StrengthSettings settings = read_strength(ini, notes);
-  for (const std::string& note : notes) std::cerr << note << "\n";
-  if (const MoveChoice* kept = ponderer ? ponderer->kept(b, side, settings) : nullptr) {
+  ComputerMove result;
+  result.settings = read_strength(ini, result.notes);
+  if (const MoveChoice* kept = ponderer ? ponderer->kept(b, side, result.settings) : nullptr) {
     report_progress(host, 0.0f);
     report_progress(host, 1.0f);
-    return *kept;
+    result.choice = *kept;
+    return result;
   }
-  return engine.choose_move(b, side, settings, host);
+  result.choice = engine.choose_move(b, side, result.settings, host);
+  return result;
 }
 
 }  // namespace engine

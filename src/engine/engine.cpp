@@ -25,9 +25,6 @@ struct Engine::State {
 
 namespace {
 
-// A threshold no count_captures result reaches: the ordering pass never extends.
-constexpr int NO_EXTENSION = 100000;
-
 // Book nudges: a move credited to the mover counts ten times a drawn one.
 constexpr double OWN_MARK_NUDGE = 0.1;
 constexpr double DRAW_MARK_NUDGE = 0.01;
@@ -111,9 +108,7 @@ PassEnd ordering_pass(Engine::State& state, const rules::Board& b, rules::Side s
                       const StrengthSettings& settings, StopLook& stop, MoveChoice& choice) {
   // 1. The ordering pass never extends busy positions. No line goes deeper
   // than MAX_DEPTH, whatever the settings (beyond it a limit changes nothing).
-  const PassSettings ordering = {std::min(settings.prelevel, MAX_DEPTH),
-                                 std::min(settings.maxlevel, MAX_DEPTH), NO_EXTENSION,
-                                 settings.sound_kings};
+  const PassSettings ordering = ordering_pass_settings(settings);
   if (!settings.plain_search) state.table.reserve(settings.hash_mib);
 
   // 2-5. Ordering pass over the moves in generation order.
@@ -135,9 +130,7 @@ void choose(Engine::State& state, const rules::Board& b, rules::Side side,
   if (end != PassEnd::COMPLETE) return;
 
   // 6-8. Main pass over the moves sorted best first.
-  const PassSettings main = {std::min(settings.level, MAX_DEPTH),
-                             std::min(settings.maxlevel, MAX_DEPTH), settings.complexity,
-                             settings.sound_kings};
+  const PassSettings main = main_pass_settings(settings);
   choice.complexity_miss = settings.complexity_miss;  // complexity is read here
   report_progress(host, 0.0f);
   end = score_pass(state, b, side, main, settings, false, stop, choice);

@@ -31,8 +31,8 @@ std::int32_t occupation(const rules::Board& b, rules::Bitboard squares, std::int
 MORVA_BIT_COUNTING std::int32_t evaluate(rules::Board b) {
   // A missing king decides alone; the white king is tested first, so a Board
   // without both kings counts as lost for white.
-  if (b.pieces[rules::WHITE][rules::KING] == 0) return -WIN_SCORE;
-  if (b.pieces[rules::BLACK][rules::KING] == 0) return WIN_SCORE;
+  if (rules::king_gone(b, rules::WHITE)) return -WIN_SCORE;
+  if (rules::king_gone(b, rules::BLACK)) return WIN_SCORE;
   return material(b) + occupation(b, CENTRE_RING, RING_BONUS) +
          occupation(b, CENTRE_SQUARES, CENTRE_BONUS);
 }

@@ -121,7 +121,7 @@ void think(Ponderer::State& s, const rules::Board& b, rules::Side human,
     if (moves.list[i] == rules::END_MOVE) continue;
     const rules::Board after = rules::make_move(b, moves.list[i]);
     // A move that takes the king ends the game: there is no reply to it.
-    if (after.pieces[computer][rules::KING] == 0) continue;
+    if (rules::king_gone(after, computer)) continue;
     {
       const std::lock_guard<std::mutex> lock(s.mutex);
       if (find_kept(s, after, computer, settings)) continue;

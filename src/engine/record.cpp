@@ -3,6 +3,7 @@
 #include <ostream>
 
 #include "config/ini_file.h"
+#include "game/record.h"
 #include "rules/notation.h"
 
 namespace engine {
@@ -11,13 +12,13 @@ void write_choice(std::ostream& out, const MoveChoice& choice) {
   config::report_miss(choice.complexity_miss, out);
   if (choice.stopped) return;
   for (int i = 0; i < choice.book_traces; ++i) {
-    out << BOOK_TRACE_START << choice.book_offset << BOOK_TRACE_END;
+    out << game::BOOK_TRACE_START << choice.book_offset << game::BOOK_TRACE_END;
   }
   if (!choice.listed) return;
   // Scores as the stream writes a float by default: 20, 20.1, -100000.
   for (int i = 0; i < choice.count; ++i) {
     rules::write_move(out, choice.list[i]);
-    out << SCORE_ARROW << choice.scores[i] << "\n";
+    out << game::SCORE_ARROW << choice.scores[i] << "\n";
   }
 }
 

@@ -14,8 +14,8 @@ bool is_leaf(const rules::Board& b, int depth, const PassSettings& pass) {
 }
 
 std::int32_t captured_king_value(const rules::Board& b, int depth) {
-  if (b.pieces[rules::WHITE][rules::KING] == 0) return -(WIN_SCORE - depth);
-  if (b.pieces[rules::BLACK][rules::KING] == 0) return WIN_SCORE - depth;
+  if (rules::king_gone(b, rules::WHITE)) return -(WIN_SCORE - depth);
+  if (rules::king_gone(b, rules::BLACK)) return WIN_SCORE - depth;
   return 0;
 }
 

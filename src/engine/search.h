@@ -13,6 +13,10 @@ namespace engine {
 // the searches use and the killer moves a searching thread keeps.
 inline constexpr int MAX_DEPTH = 64;
 
+// A capture threshold no count_captures result reaches: a pass searched with
+// it never extends a busy position (the ordering pass).
+inline constexpr int NO_EXTENSION = 100000;
+
 // How deep the searches of one pass go: the nominal depth (limit), the hard
 // cap (maxlevel: a position this deep is always a leaf) and the capture
 // threshold (complexity: at or past the limit a position is a leaf unless its
@@ -27,6 +31,8 @@ struct PassSettings {
   // later it comes, so that the winner takes the quickest win and the loser
   // resists longest.
   bool sound_kings = false;
+
+  friend bool operator==(const PassSettings&, const PassSettings&) = default;
 };
 
 // Under sound kings, the value of a position at ply depth whose king has been

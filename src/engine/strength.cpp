@@ -123,10 +123,19 @@ StrengthSettings read_strength(const config::IniText& ini, std::vector<std::stri
   return read_settings(ini, true, notes);
 }
 
+PassSettings ordering_pass_settings(const StrengthSettings& s) {
+  return {std::min(s.prelevel, MAX_DEPTH), std::min(s.maxlevel, MAX_DEPTH), NO_EXTENSION,
+          s.sound_kings};
+}
+
+PassSettings main_pass_settings(const StrengthSettings& s) {
+  return {std::min(s.level, MAX_DEPTH), std::min(s.maxlevel, MAX_DEPTH), s.complexity,
+          s.sound_kings};
+}
+
 bool same_choices(const StrengthSettings& a, const StrengthSettings& b) {
-  return a.level == b.level && a.prelevel == b.prelevel && a.maxlevel == b.maxlevel &&
-         a.complexity == b.complexity && a.complexity_miss == b.complexity_miss &&
-         a.sound_kings == b.sound_kings;
+  return ordering_pass_settings(a) == ordering_pass_settings(b) &&
+         main_pass_settings(a) == main_pass_settings(b) && a.complexity_miss == b.complexity_miss;
 }
 
 StrengthSettings read_strength_quietly(const config::IniText& ini) {

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "config/ini_file.h"
+#include "engine/search.h"
 
 namespace engine {
 
@@ -26,9 +27,18 @@ struct StrengthSettings {
   bool ponder = false;        // ponder=on: think on the human's time (ponder.h)
 };
 
-// Returns whether a and b make every search choose the same: the four keys,
-// the warning owed and the rules of the search (threads, table size and the
-// search's method change how fast, not what).
+// Returns what the ordering pass searches with: prelevel plies (never beyond
+// MAX_DEPTH), no extension of busy positions, the settings' rules of the search.
+PassSettings ordering_pass_settings(const StrengthSettings& s);
+
+// Returns what the main pass searches with: level plies, capped at maxlevel,
+// busy positions extended from complexity captures on.
+PassSettings main_pass_settings(const StrengthSettings& s);
+
+// Returns whether a and b make every choice the same: the same settings for
+// both passes and the same warning owed (threads, table size and the search's
+// method change how fast, not what). A key that changes values reaches the
+// PassSettings, and so this comparison, without being named here.
 bool same_choices(const StrengthSettings& a, const StrengthSettings& b);
 
 // Reads section ALGO: level, prelevel and maxlevel in this order (a missing

@@ -47,6 +47,10 @@ struct Board {
   friend bool operator==(const Board&, const Board&) = default;
 };
 
+// Returns whether side's king has been captured. A game ends when one is
+// gone; the evaluation and the search score such a Board as won or lost.
+constexpr bool king_gone(const Board& b, Side side) { return b.pieces[side][KING] == 0; }
+
 // One signed code per square: 0 empty, +(type + 1) white, -(type + 1) black.
 using Cells = std::array<int, SQUARE_COUNT>;
 

@@ -2,7 +2,6 @@
 #include "shell/draw.h"
 
 #include "rules/castling.h"
-#include "shell/draws.h"
 #include "shell/startup.h"
 
 namespace shell {
@@ -51,7 +50,7 @@ void draw_squares(Game& g, rules::Board b) {
   const int s = g.square_size;
   // END_MOVE's bytes are NO_SQUARE: at the start nothing is highlighted.
   const auto [last_from, last_to] =
-      g.show_last_move ? shown_squares(g.last_move) : std::pair{-1, -1};
+      g.show_last_move ? shown_squares(game::last_move(g.played)) : std::pair{-1, -1};
   const auto [hint_from, hint_to] = shown_squares(g.hint_move);
   for (int i = 0; i < BOARD_SQUARES; ++i) {
     for (int j = 0; j < BOARD_SQUARES; ++j) {
@@ -69,10 +68,15 @@ void draw_squares(Game& g, rules::Board b) {
   }
 }
 
-SDL_Surface* end_picture(const Game& g, rules::Board b) {
-  if (b.pieces[rules::WHITE][rules::KING] == 0) return g.black_picture;
-  if (b.pieces[rules::BLACK][rules::KING] == 0) return g.white_picture;
-  if (drawn(g)) return g.draw_picture;
+SDL_Surface* end_picture(const Game& g) {
+  switch (g.played.end) {
+    case game::GameEnd::KING_TAKEN:
+      return game::winner(g.played) == rules::WHITE ? g.white_picture : g.black_picture;
+    case game::GameEnd::DRAWN:
+      return g.draw_picture;
+    case game::GameEnd::UNFINISHED:
+      break;
+  }
   return nullptr;
 }
 
@@ -102,13 +106,12 @@ void wait_for_end(Game& g) {
 
 void draw_board(Game& g, rules::Board b) {
   draw_squares(g, b);
-  SDL_Surface* picture = end_picture(g, b);
-  if (picture == nullptr) {
-    SDL_Flip(g.screen);
-    return;
-  }
-  if (picture == g.draw_picture) note_draw(g);
-  draw_end_picture(g, picture);
+  SDL_Flip(g.screen);
+}
+
+void show_end(Game& g) {
+  draw_squares(g, g.board);
+  if (SDL_Surface* picture = end_picture(g)) draw_end_picture(g, picture);
   wait_for_end(g);
 }
 

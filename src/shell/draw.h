@@ -1,5 +1,5 @@
 // Drawing the board: squares, pieces, the human's selection and the last move,
-// and the end of the game when a king has been captured.
+// and the end of a game with its picture.
 #pragma once
 
 #include <SDL.h>
@@ -49,10 +49,10 @@ std::pair<int, int> shown_squares(rules::Move m);
 // squares while it is shown.
 void draw_squares(Game& g, rules::Board b);
 
-// Returns the end-of-game picture for b (black's when the white king is gone,
-// white's when the black king is gone, the draw's when the Game's positions
-// make a draw), or null while the game goes on.
-SDL_Surface* end_picture(const Game& g, rules::Board b);
+// Returns the end-of-game picture of the Game's ended game: black's when
+// black took the king, white's when white did, the draw's for a draw; null
+// while the game goes on.
+SDL_Surface* end_picture(const Game& g);
 
 // Draws an end-of-game picture centred on the window, blended by its alpha.
 void draw_end_picture(Game& g, SDL_Surface* picture);
@@ -61,9 +61,11 @@ void draw_end_picture(Game& g, SDL_Surface* picture);
 // window's close, then quits; any other event presents the screen again.
 [[noreturn]] void wait_for_end(Game& g);
 
-// Draws the board for b and presents it; when a king is missing or the game
-// is drawn shows the end picture (a draw noted in the record first) and waits
-// for the user (and so never returns).
+// Draws the board for b and presents it.
 void draw_board(Game& g, rules::Board b);
+
+// Shows the end of the Game's ended game: its last position with the end
+// picture over it, then waits for the user (wait_for_end).
+[[noreturn]] void show_end(Game& g);
 
 }  // namespace shell

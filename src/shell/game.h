@@ -1,6 +1,7 @@
 // The one Game record the window program works on: the position, the human's
-// selection, the board orientation, the SDL surfaces and cursor it owns, and
-// the last move and the human's turns for the highlight and take-backs.
+// selection, the board orientation, the SDL surfaces and cursor it owns, the
+// game as played (its plies, from which the last move, the take-backs and the
+// draw rules read) and the file it is saved in as it is played.
 #pragma once
 
 #include <SDL.h>
@@ -11,8 +12,10 @@
 
 #include "engine/engine.h"
 #include "engine/ponder.h"
+#include "game/pgn.h"
+#include "game/played_game.h"
+#include "game/saved_game.h"
 #include "rules/board.h"
-#include "rules/draw_rules.h"
 #include "rules/move.h"
 #include "shell/record_output.h"
 
@@ -27,23 +30,16 @@ inline constexpr int BOARD_SQUARES = 8;
 // Pause in milliseconds after a look at an empty event queue, so waiting costs no CPU.
 inline constexpr int IDLE_DELAY_MS = 10;
 
-// Human turns a game holds before its history must grow (between turns,
-// never while the computer searches).
-inline constexpr int TURNS_RESERVED = 1024;
+// Plies a game holds before its lists must grow (between moves, never while
+// the computer searches).
+inline constexpr int PLIES_RESERVED = 2048;
 
 // What the human asked for with a key released during the turn (takeback=on,
 // hint=on).
 enum class Request : std::uint8_t { NONE, TAKE_BACK, NEW_GAME, HINT };
 
-// A human turn that was played: the position it started from and the move
-// that had led there (END_MOVE at the start of a game).
-struct Turn {
-  rules::Board board;
-  rules::Move last_move;
-};
-
 struct Game {
-  rules::Board board{};                     // the current position
+  rules::Board board{};                     // the current position: the last of played's
   std::int8_t sel_from = rules::NO_SQUARE;  // first click, castling code, or NO_SQUARE
   std::int8_t sel_to = rules::NO_SQUARE;    // second click, or NO_SQUARE
   std::int32_t piece_size = PIECE_SIZE;
@@ -63,11 +59,17 @@ struct Game {
   bool take_back = false;                   // takeback=on: Backspace and N during the turn
   bool hint = false;                        // hint=on: H during the turn shows a hint
   rules::Move hint_move = rules::END_MOVE;  // the hint shown until the human moves
-  rules::Move last_move = rules::END_MOVE;  // played by either side; END_MOVE at the start
   Request request = Request::NONE;          // a key the human released, not yet acted on
-  std::vector<Turn> turns;                  // the human turns of this game, for take-backs
   bool draws = false;                       // draws=on: repetition and fifty moves end the game
-  rules::GameHistory history;               // the game's positions, kept with draws=on
+  // The game as played; changed only by play, take_back and new_game (played.h).
+  game::PlayedGame played = game::new_game({});
+  // Where the game is saved after every ply (morva --save, --continue); null
+  // without one. A new game in the window is saved beside it under a name of
+  // its own.
+  std::unique_ptr<game::SavedFile> saved;
+  game::PgnTags tags;  // the saved game's roster, the players' names set at each write
+  int save_error = 0;  // the first reason a saved game could not be written, or 0
+  int new_games = 0;   // games started in the window since it opened
   // The computer player, made at start; quit_game destroys it (joining its
   // threads) before the process ends.
   std::unique_ptr<engine::Engine> engine;

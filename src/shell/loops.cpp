@@ -12,12 +12,12 @@
 #include "config/ini_file.h"
 #include "engine/computer_move.h"
 #include "engine/record.h"
-#include "rules/make_move.h"
+#include "game/record.h"
 #include "rules/notation.h"
 #include "shell/console.h"
 #include "shell/draw.h"
-#include "shell/draws.h"
 #include "shell/input.h"
+#include "shell/played.h"
 #include "shell/progress_display.h"
 #include "shell/startup.h"
 
@@ -25,9 +25,14 @@ namespace shell {
 
 namespace {
 
-using engine::HINT_LINE;
-using engine::NEW_GAME_LINE;
-using engine::TAKE_BACK_LINE;
+using game::DRAW_LINE;
+using game::HINT_LINE;
+using game::NEW_GAME_LINE;
+using game::PAIR_SEPARATOR;
+using game::TAKE_BACK_LINE;
+
+// Ends a move pair's line of the record.
+constexpr const char* LINE_END = "\n";
 
 // Writes a text of the record and hands it to the output at once, so that a
 // pipe or a file sees each move as it is played.
@@ -98,39 +103,9 @@ rules::Move human_move(Game& g, rules::Side side) {
   return m;
 }
 
-// Plays a move on the Game's board; it becomes the last move.
-void play(Game& g, rules::Move m) {
-  g.board = rules::make_move(g.board, m);
-  g.last_move = m;
-  note_position(g);
-}
-
 // What the engine is doing, read by keep_event on SDL's event thread.
 enum class Thinking : std::uint8_t { NO, MOVE, HINT };
 std::atomic<Thinking> thinking{Thinking::NO};
-
-// Goes back to the start of the human's previous turn; false when there is none.
-bool take_back(Game& g) {
-  if (g.turns.empty()) return false;
-  if (g.ponderer) g.ponderer->forget();
-  const Turn turn = g.turns.back();
-  g.turns.pop_back();
-  g.board = turn.board;
-  g.last_move = turn.last_move;
-  forget_turn(g);
-  return true;
-}
-
-// Sets up the starting position with nothing played, and shows it.
-void new_game(Game& g) {
-  g.board = rules::board_from_cells(rules::starting_cells);
-  g.last_move = rules::END_MOVE;
-  g.turns.clear();
-  start_positions(g);
-  if (g.ponderer) g.ponderer->forget();
-  if (g.engine) g.engine->new_game();
-  draw_board(g, g.board);
-}
 
 // Searches the move the computer would choose for the human, at the strength
 // conf.ini holds now, without a trace in the record, and shows it on its
@@ -147,9 +122,16 @@ void show_hint(Game& g, rules::Side side, bool half_line) {
     g.hint_move = choice.move;
     const std::string line = std::string(HINT_LINE) + rules::move_text(choice.move) + "\n";
     note_line(g, line.c_str(), half_line);
-    if (half_line) record(g, g.last_move, " - ");
+    if (half_line) record(g, game::last_move(g.played), PAIR_SEPARATOR);
   }
   draw_board(g, g.board);  // the hint's squares, or the board without the dialog
+}
+
+// Writes the record's draw line, ending first a line that white's move left
+// half written.
+void note_draw(Game& g) {
+  if (g.played.moves.size() % 2 == 1) print_text(LINE_END);
+  note(g, DRAW_LINE);
 }
 
 }  // namespace
@@ -175,9 +157,11 @@ rules::Move play_computer(Game& g, rules::Side side) {
   // (keep_event): the progress reports would only drop them, and a long think
   // could fill SDL's queue with them, so that a close of the window were lost.
   thinking.store(Thinking::MOVE, std::memory_order_relaxed);
-  const engine::MoveChoice choice =
+  const engine::ComputerMove made =
       engine::computer_move(*g.engine, g.board, side, window_host(g), g.ponderer.get());
   thinking.store(Thinking::NO, std::memory_order_relaxed);
+  for (const std::string& note : made.notes) std::cerr << note << "\n";
+  const engine::MoveChoice& choice = made.choice;
   engine::write_choice(std::cout, choice);
   if (choice.stopped) quit_game(g);
   if (choice.book_unreadable) {
@@ -186,6 +170,11 @@ rules::Move play_computer(Game& g, rules::Side side) {
   }
   play(g, choice.move);
   return choice.move;
+}
+
+void computer_ply(Game& g, rules::Side side, const char* after) {
+  record(g, play_computer(g, side), after);
+  end_of_ply(g);
 }
 
 std::optional<rules::Move> human_turn(Game& g, rules::Side side) {
@@ -197,7 +186,6 @@ std::optional<rules::Move> human_turn(Game& g, rules::Side side) {
     if (request != Request::HINT) g.hint_move = rules::END_MOVE;  // shown until the human acts
     switch (request) {
       case Request::NONE:
-        if (g.take_back) g.turns.push_back({g.board, g.last_move});
         return m;
       case Request::HINT:
         show_hint(g, side, half_line);
@@ -205,47 +193,58 @@ std::optional<rules::Move> human_turn(Game& g, rules::Side side) {
       case Request::NEW_GAME:
         note_line(g, NEW_GAME_LINE, half_line);
         new_game(g);
+        draw_board(g, g.board);
         return std::nullopt;
       case Request::TAKE_BACK:
         if (!take_back(g)) break;
         note_line(g, TAKE_BACK_LINE, half_line);
         // The computer's move that stands again opens the pair the human completes.
-        if (half_line) record(g, g.last_move, " - ");
+        if (half_line) record(g, game::last_move(g.played), PAIR_SEPARATOR);
         break;
     }
   }
 }
 
-void play_game(Game& g, bool human_first, rules::Side to_move) {
+void end_of_ply(Game& g) {
+  const game::GameEnd end = game::decide_end(g.played, g.draws);
+  save_game(g);
+  if (end == game::GameEnd::UNFINISHED) return;
+  if (end == game::GameEnd::DRAWN) note_draw(g);
+  show_end(g);
+}
+
+void play_game(Game& g, bool human_first) {
   const rules::Side human = human_first ? rules::WHITE : rules::BLACK;
   const rules::Side computer = rules::other_side(human);
   // A continued game at black's move starts with black's half of the pair.
-  if (to_move == rules::BLACK && human_first) record(g, play_computer(g, computer), "\n");
+  const rules::Side to_move = game::side_to_move(g.played);
+  if (to_move == rules::BLACK && human_first) computer_ply(g, computer, LINE_END);
   bool computer_opens = to_move == rules::WHITE;
   for (;;) {
     if (!human_first && std::exchange(computer_opens, true)) {
-      record(g, play_computer(g, computer), " - ");
+      computer_ply(g, computer, PAIR_SEPARATOR);
     }
     draw_board(g, g.board);  // shows the computer's last move
     const std::optional<rules::Move> m = human_turn(g, human);
     if (!m) continue;  // a new game: playing black, the human lets the computer open again
     play(g, *m);
-    // Written before the drawing, which ends the game when the move took the king.
-    record(g, *m, human_first ? " - " : "\n");
+    // Written before the game's end is shown, when the move took the king.
+    record(g, *m, human_first ? PAIR_SEPARATOR : LINE_END);
+    end_of_ply(g);
     draw_board(g, g.board);
-    if (human_first) record(g, play_computer(g, computer), "\n");
+    if (human_first) computer_ply(g, computer, LINE_END);
   }
 }
 
-void play_demo(Game& g, rules::Side to_move) {
-  if (to_move == rules::BLACK) {
-    record(g, play_computer(g, rules::BLACK), "\n");
+void play_demo(Game& g) {
+  if (game::side_to_move(g.played) == rules::BLACK) {
+    computer_ply(g, rules::BLACK, LINE_END);
     draw_board(g, g.board);
   }
   for (;;) {
-    record(g, play_computer(g, rules::WHITE), " - ");
+    computer_ply(g, rules::WHITE, PAIR_SEPARATOR);
     draw_board(g, g.board);
-    record(g, play_computer(g, rules::BLACK), "\n");
+    computer_ply(g, rules::BLACK, LINE_END);
     draw_board(g, g.board);
   }
 }

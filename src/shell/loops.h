@@ -19,19 +19,30 @@ int keep_event(const SDL_Event* event);
 // Game's board; returns the move. Events waiting stay in SDL's queue.
 rules::Move play_computer(Game& g, rules::Side side);
 
+// The computer's ply of a loop: play_computer, the move written to the record
+// with the text after it, then end_of_ply.
+void computer_ply(Game& g, rules::Side side, const char* after);
+
+// The one place where the game's end is decided, after every ply: a king
+// gone, or with draws=on a draw by the rules. The game is saved; at its end a
+// draw is noted in the record, and the end picture shown and waited on (so
+// this does not return then).
+void end_of_ply(Game& g);
+
 // The human's turn of play_game: reads clicks until a move is made and returns
 // it, unplayed, noting the turn for take-backs. With take_back on, Backspace
 // released goes back to the start of the human's previous turn (nothing
 // happens at the first) and the turn goes on; N released starts a new game and
-// returns nothing. Each is noted on a line of the record of its own.
+// returns nothing. Each is noted on a line of the record of its own, and the
+// saved game follows.
 std::optional<rules::Move> human_turn(Game& g, rules::Side side);
 
-// Alternates the human's and the computer's moves for ever; the human plays
-// white when human_first is true. Ends only through quitting. A game
-// continued from its record may start with black to move.
-[[noreturn]] void play_game(Game& g, bool human_first, rules::Side to_move = rules::WHITE);
+// Alternates the human's and the computer's moves for ever from the Game's
+// position (a continued game may start with black to move); the human plays
+// white when human_first is true. Ends only through quitting.
+[[noreturn]] void play_game(Game& g, bool human_first);
 
 // Lets the computer play both sides for ever. Ends only through quitting.
-[[noreturn]] void play_demo(Game& g, rules::Side to_move = rules::WHITE);
+[[noreturn]] void play_demo(Game& g);
 
 }  // namespace shell

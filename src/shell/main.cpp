@@ -1,10 +1,11 @@
-// The window program: safe standard streams, --help and --version, move
-// tables, the opening-book index, then the game.
+// The window program: safe standard streams, --help and --version, the
+// launcher's questions, move tables, the opening-book index, then the game.
 #include <unistd.h>
 
 #include <iostream>
 #include <memory>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -12,66 +13,109 @@
 #include "book/db.h"
 #include "config/standard_options.h"
 #include "engine/engine.h"
-#include "engine/record_reader.h"
+#include "game/saved_game.h"
 #include "rules/input_echo.h"
 #include "rules/move_table.h"
+#include "shell/commands.h"
 #include "shell/game.h"
 #include "shell/startup.h"
 #include "shell/streams.h"
 
 namespace {
 
-constexpr std::string_view CONTINUE_OPTION = "--continue";
+constexpr const char* PROGRAM = "morva";
 
 void print_usage(std::ostream& out) {
-  out << "usage: morva [--continue RECORD | --help | --version]\n"
+  out << "usage: morva [--save PGN | --continue PGN] [--reports-to-stderr]\n"
+         "       morva --waiting FOLDER white|black|demo\n"
+         "       morva --settings FILE [--into OUT] [--colour white|black|demo] [--strength N]\n"
+         "       morva --strength-help | --help | --version\n"
          "Chess against the computer in one window. The game reads conf.ini, bitmaps/ and db/\n"
          "from the folder it starts in and writes the game record to standard output;\n"
-         "morva-launch starts it with the player's own settings.\n"
-         "  --continue RECORD  go on with the last game of a saved record, from where it\n"
-         "                     stopped: its moves are played again without being written,\n"
-         "                     so that the output, added to the record, goes on with it\n";
+         "morva-launch starts it with the player's own settings and saved games.\n"
+         "  --save PGN           save the game in PGN after every move, for other chess\n"
+         "                       programs and to go on with it later\n"
+         "  --continue PGN       go on with the unfinished game saved in PGN, where it stopped,\n"
+         "                       saving it there again (its earlier moves are not written\n"
+         "                       to the record)\n"
+         "  --reports-to-stderr  write the record's warnings and errors to standard error too\n"
+         "  --waiting FOLDER C   print the unfinished saved game in FOLDER played as C\n"
+         "                       (white, black, or demo) that comes next, if any\n"
+         "  --settings FILE ...  write a colour and a strength step into the conf.ini FILE,\n"
+         "                       or into a copy OUT of it\n"
+         "  --strength-help      print the strength steps as the launcher's help lists them\n";
 }
 
-// Returns the moves of the last game of a record, to continue it; nothing,
-// with a message on standard error, when the record cannot be read or that
-// game is over.
-std::optional<std::vector<rules::Move>> moves_to_continue(const char* path) {
-  engine::RecordRead read = engine::read_record_file(path);
-  if (read.error.empty() && read.games.back().end != engine::GameEnd::UNFINISHED) {
-    read.error = rules::echo_input(path) + ": its last game is over";
+// The command line of a game in the window.
+struct GameLine {
+  std::string save, continued;
+  bool reports_to_stderr = false;
+};
+
+// Reads the options of a game; nothing, after the one-line report, for a bad one.
+std::optional<GameLine> read_game_line(const std::vector<std::string>& args) {
+  GameLine line;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string_view word = args[i];
+    const bool valued = word == "--save" || word == "--continue";
+    if (valued && i + 1 < args.size() && line.save.empty() && line.continued.empty()) {
+      (word == "--save" ? line.save : line.continued) = args[++i];
+    } else if (word == "--reports-to-stderr") {
+      line.reports_to_stderr = true;
+    } else {
+      config::reject_argument(PROGRAM, rules::echo_input(word));
+      return std::nullopt;
+    }
   }
-  if (!read.error.empty()) {
-    std::cerr << "morva: " << read.error << "\n";
-    return std::nullopt;
+  return line;
+}
+
+// The start of a game from its command line: the saved game taken up when
+// one is continued. Nothing, after a line on standard error, when it cannot be.
+std::optional<shell::StartOptions> start_options(const GameLine& line) {
+  shell::StartOptions options;
+  options.reports_to_stderr = line.reports_to_stderr;
+  if (!line.save.empty()) options.saved = std::make_unique<game::SavedFile>(line.save);
+  if (!line.continued.empty()) {
+    options.saved = std::make_unique<game::SavedFile>(line.continued);
+    std::string error;
+    options.continued = options.saved->take_up(error);
+    if (!options.continued) {
+      std::cerr << PROGRAM << ": cannot go on with " << rules::echo_input(line.continued) << ": "
+                << error << "\n";
+      return std::nullopt;
+    }
   }
-  return std::move(read.games.back().moves);
+  return options;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
   shell::guard_standard_streams();
-  // Besides --help and --version the game takes only --continue RECORD.
-  if (const auto status = config::answer_standard_option(argc, argv, "morva", print_usage)) {
+  if (const auto status = config::answer_standard_option(argc, argv, PROGRAM, print_usage)) {
     return *status;
   }
-  const bool continued = argc == 3 && argv[1] == CONTINUE_OPTION;
-  if (argc > 1 && !continued) return config::reject_argument("morva", argv[1]);
+  const std::vector<std::string> args(argv + 1, argv + argc);
+  const std::string_view first = args.empty() ? "" : args[0];
+  const std::vector<std::string> rest(args.begin() + (args.empty() ? 0 : 1), args.end());
+  if (first == "--waiting") return shell::print_waiting(rest);
+  if (first == "--strength-help" && rest.empty()) return shell::print_strength_help();
+  if (first == "--settings") return shell::edit_settings_file(rest);
 
+  const std::optional<GameLine> line = read_game_line(args);
+  if (!line) return config::EXIT_USAGE;
   rules::build_move_tables();
-  std::vector<rules::Move> moves;
-  if (continued) {
-    std::optional<std::vector<rules::Move>> kept = moves_to_continue(argv[2]);
-    if (!kept) return config::EXIT_USAGE;
-    moves = std::move(*kept);
-  }
+  std::optional<shell::StartOptions> options = start_options(*line);
+  if (!options) return config::EXIT_USAGE;
+  shell::game.record =
+      std::make_unique<shell::RecordOutput>(STDOUT_FILENO, options->reports_to_stderr);
   std::optional<book::Book> book = book::load_book();
   if (!book) {
     book::report_unopenable(book::INDEX_PATH);
-    std::cout.flush();
+    shell::game.record.reset();  // written out before the end
     return book::BOOK_FAILURE_STATUS;
   }
-  shell::game.record = std::make_unique<shell::RecordOutput>(STDOUT_FILENO);
-  shell::start_game(shell::game, std::make_unique<engine::Engine>(std::move(*book)), moves);
+  shell::start_game(shell::game, std::make_unique<engine::Engine>(std::move(*book)),
+                    std::move(*options));
 }

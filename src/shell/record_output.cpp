@@ -5,9 +5,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <iostream>
 #include <string>
+
+#include "config/log_report.h"
 
 namespace shell {
 namespace {
@@ -30,7 +33,8 @@ int open_nonblocking(int fd) {
 
 }  // namespace
 
-RecordOutput::RecordOutput(int fd) : fd_(fd), nonblocking_fd_(open_nonblocking(fd)) {
+RecordOutput::RecordOutput(int fd, bool echo_reports)
+    : fd_(fd), nonblocking_fd_(open_nonblocking(fd)), echo_reports_(echo_reports) {
   saved_ = std::cout.rdbuf(&pending_);
   writer_ = std::thread([this] { write_out(); });
 }
@@ -46,11 +50,33 @@ void RecordOutput::hand_on() {
   std::string text = pending_.str();
   if (text.empty()) return;
   pending_.str(std::string());
+  if (echo_reports_) echo_reports(text);
   {
     const std::lock_guard lock(mutex_);
     queue_ += text;
   }
   changed_.notify_all();
+}
+
+void RecordOutput::echo_reports(const std::string& text) {
+  // A report is its kind's line and two more, written whole at once, though
+  // possibly after a move on the same line.
+  std::size_t at = 0;
+  while (at < text.size()) {
+    if (echo_left_ == 0) {
+      const std::size_t start = std::min(text.find(std::string(config::WARNING_KIND) + '\t', at),
+                                         text.find(std::string(config::ERROR_KIND) + '\t', at));
+      if (start == std::string::npos) return;
+      at = start;
+      echo_left_ = config::REPORT_LINES;
+    }
+    const std::size_t end = text.find('\n', at);
+    const std::size_t stop = end == std::string::npos ? text.size() : end + 1;
+    std::cerr.write(text.data() + at, static_cast<std::streamsize>(stop - at));
+    if (end != std::string::npos) --echo_left_;
+    at = stop;
+  }
+  std::cerr.flush();
 }
 
 int RecordOutput::finish() {

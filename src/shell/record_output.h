@@ -24,8 +24,9 @@ inline constexpr std::chrono::milliseconds RECORD_PATIENCE{2000};
 class RecordOutput {
  public:
   // Takes over std::cout (its buffer) and starts the writing thread on
-  // descriptor fd.
-  explicit RecordOutput(int fd);
+  // descriptor fd. With echo_reports, each warning and error report of the
+  // record is also written to standard error as it is handed on.
+  explicit RecordOutput(int fd, bool echo_reports = false);
   // Gives std::cout its buffer back after finish(); joins the thread.
   ~RecordOutput();
   RecordOutput(const RecordOutput&) = delete;
@@ -42,6 +43,7 @@ class RecordOutput {
 
  private:
   void write_out();
+  void echo_reports(const std::string& text);
 
   int fd_;
   int nonblocking_fd_ = -1;  // a description of our own, for pipes and terminals
@@ -55,6 +57,8 @@ class RecordOutput {
   std::uint64_t written_ = 0;  // bytes written so far
   bool giving_up_ = false;
   int error_ = 0;
+  bool echo_reports_ = false;
+  int echo_left_ = 0;  // line ends still to echo of a report begun in an earlier text
   std::thread writer_;
 };
 

@@ -10,11 +10,10 @@
 
 #include "config/ini_file.h"
 #include "config/log_report.h"
-#include "shell/continued_game.h"
 #include "shell/cursor.h"
 #include "shell/draw.h"
-#include "shell/draws.h"
 #include "shell/loops.h"
+#include "shell/played.h"
 #include "shell/progress_display.h"
 
 namespace shell {
@@ -27,7 +26,7 @@ constexpr int EVENT_QUEUE_CAPACITY = 128;
 // The video driver of a window on this system, unless SDL_VIDEODRIVER names one.
 constexpr const char* WINDOW_DRIVER = "x11";
 
-// The exit status when the record could not be written.
+// The exit status when the record or the saved game could not be written.
 constexpr int RECORD_FAILURE_STATUS = 1;
 
 // Set by the termination signals; read by the game's loops and the search's
@@ -50,12 +49,17 @@ extern "C" void note_quit_signal(int) { quit_signal = 1; }
     std::cerr << "morva: cannot write the game record: " << std::strerror(error) << "\n";
     if (status == 0) status = RECORD_FAILURE_STATUS;
   }
+  if (g.save_error != 0) {
+    std::cerr << "morva: the game was not saved whole in " << g.saved->path() << "\n";
+    if (status == 0) status = RECORD_FAILURE_STATUS;
+  }
+  g.saved.reset();  // gives up its lock
   std::exit(status);
 }
 
 // Reports a start-up failure, gives back what was made and ends with status -1.
 [[noreturn]] void fail_start(Game& g, const std::string& message) {
-  LOG_REPORT("ERROR", message.c_str());
+  LOG_REPORT(config::ERROR_KIND, message.c_str());
   release_game(g);
   end_process(g, FAILURE_STATUS);
 }
@@ -96,6 +100,17 @@ GameMode choose_mode(const std::string& usercolor) {
   if (usercolor == "black") mode = {rules::BLACK, false, false};
   if (usercolor == "demo") mode.demo = true;
   return mode;
+}
+
+GameMode saved_mode(const game::Players& players) {
+  const std::optional<rules::Side> human = game::human_side(players);
+  if (!human) return choose_mode("demo");
+  return choose_mode(*human == rules::WHITE ? "white" : "black");
+}
+
+game::Players mode_players(const GameMode& mode) {
+  if (mode.demo) return game::players_for(std::nullopt);
+  return game::players_for(mode.human_first ? rules::WHITE : rules::BLACK);
 }
 
 void open_window(Game& g) {
@@ -149,10 +164,10 @@ void release_game(Game& g) {
   SDL_Quit();
 }
 
-void start_game(Game& g, std::unique_ptr<engine::Engine> engine,
-                const std::vector<rules::Move>& moves) {
+void start_game(Game& g, std::unique_ptr<engine::Engine> engine, StartOptions options) {
   g.engine = std::move(engine);
   g.ponderer = std::make_unique<engine::Ponderer>(*g.engine);
+  g.saved = std::move(options.saved);
   g.board = rules::board_from_cells(rules::starting_cells);
   open_window(g);
   // Set once, before anything is played: setting a filter empties SDL's queue.
@@ -163,24 +178,26 @@ void start_game(Game& g, std::unique_ptr<engine::Engine> engine,
 
   config::IniText ini;
   config::load_ini(ini, SETTINGS_PATH);
-  const GameMode mode = choose_mode(config::ini_value(ini, "GAME", "usercolor"));
+  GameMode mode = choose_mode(config::ini_value(ini, "GAME", "usercolor"));
+  // A continued game goes on as it was played, whatever conf.ini says now.
+  if (options.continued) mode = saved_mode(options.continued->game.players);
   g.user_color = mode.user_color;
   // Additions, off unless set to "on"; left out, nothing is reported.
   g.show_last_move = config::ini_find(ini, "GAME", "lastmove") == "on";
   g.take_back = config::ini_find(ini, "GAME", "takeback") == "on";
   g.hint = config::ini_find(ini, "GAME", "hint") == "on";
-  if (g.take_back) g.turns.reserve(TURNS_RESERVED);
   // The draw's picture is read only when it can be shown, so that a folder
   // holding the five other pictures alone still serves a game without draws.
   g.draws = config::ini_find(ini, "GAME", "draws") == "on";
   if (g.draws) g.draw_picture = load_picture(g, DRAW_PATH, END_PICTURE_ALPHA);
-  start_positions(g);
-  const rules::Side human = mode.human_first ? rules::WHITE : rules::BLACK;
-  const rules::Side to_move = replay_moves(g, moves, human, mode.demo);
+  start_played(g, mode_players(mode));
+  if (options.continued) continue_played(g, *options.continued);
 
   draw_board(g, g.board);
-  if (mode.demo) play_demo(g, to_move);
-  play_game(g, mode.human_first, to_move);
+  // A continued game may stand where the draw rules end it.
+  if (options.continued) end_of_ply(g);
+  if (mode.demo) play_demo(g);
+  play_game(g, mode.human_first);
 }
 
 void quit_game(Game& g, int status) {

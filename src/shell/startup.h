@@ -4,9 +4,12 @@
 
 #include <SDL.h>
 
+#include <memory>
+#include <optional>
 #include <string>
-#include <vector>
 
+#include "game/pgn.h"
+#include "game/saved_game.h"
 #include "shell/game.h"
 
 namespace shell {
@@ -41,6 +44,21 @@ struct GameMode {
 // else has the computer play white with white shown at the bottom.
 GameMode choose_mode(const std::string& usercolor);
 
+// Returns the mode a saved game was played in: its human's colour, or the demo.
+GameMode saved_mode(const game::Players& players);
+
+// Returns who plays each side in a mode.
+game::Players mode_players(const GameMode& mode);
+
+// What the command line asks of the game in the window beyond the designed
+// start: where the game is saved, a saved game taken up to go on with, and
+// whether the record's reports go to standard error too.
+struct StartOptions {
+  std::unique_ptr<game::SavedFile> saved;        // null: the game is not saved
+  std::optional<game::SavedGameRead> continued;  // the saved game, taken up (locked) in saved
+  bool reports_to_stderr = false;
+};
+
 // Starts SDL with its event thread, opens the 460 x 460 window and sets the
 // captions; on failure reports SDL's error and ends the process with status -1.
 // Only a window system's driver is accepted (x11, or whatever SDL_VIDEODRIVER
@@ -57,14 +75,15 @@ void load_pictures(Game& g);
 void release_game(Game& g);
 
 // Prepares g (position, window, pictures, cursor, mode), draws the board once
-// and enters the loop of the mode with the computer player engine. Never returns.
-// A game continued from its record starts after the moves given, which the
-// record already holds.
+// and enters the loop of the mode with the computer player engine. Never
+// returns. A continued game is played on from its saved position, in the mode
+// it was saved in, without a trace of its earlier moves in the record.
 [[noreturn]] void start_game(Game& g, std::unique_ptr<engine::Engine> engine,
-                             const std::vector<rules::Move>& moves = {});
+                             StartOptions options = {});
 
 // Ends the computer player (joining its threads), releases everything and
-// ends the process with status (0: the user ended the game). Never returns.
+// ends the process with status (0: the user ended the game; a record or a
+// saved game that could not be written turns 0 into a failure). Never returns.
 [[noreturn]] void quit_game(Game& g, int status = 0);
 
 // Returns whether an event asks the game to end: the window's close, or the

@@ -166,7 +166,7 @@ TEST(SortByScore, BestFirstAndStableForBothSides) {
 // Runs computer_move, which reads ./conf.ini, without a book.
 engine::MoveChoice think(const rules::Position& p) {
   engine::Engine engine;
-  return engine::computer_move(engine, p.board, p.side);
+  return engine::computer_move(engine, p.board, p.side).choice;
 }
 
 TEST(ComputerMove, SettingsAreReadAfreshOnEveryMove) {
@@ -175,9 +175,9 @@ TEST(ComputerMove, SettingsAreReadAfreshOnEveryMove) {
   ScratchFolder folder;
   engine::Engine engine;
   std::ofstream("conf.ini") << "[ALGO]level=1;prelevel=1;maxlevel=1;complexity=0;";
-  EXPECT_EQ(move_text(engine::computer_move(engine, p.board, p.side).move), "d1d5");
+  EXPECT_EQ(move_text(engine::computer_move(engine, p.board, p.side).choice.move), "d1d5");
   std::ofstream("conf.ini") << "[ALGO]level=2;prelevel=2;maxlevel=2;complexity=100;";
-  EXPECT_NE(move_text(engine::computer_move(engine, p.board, p.side).move), "d1d5");
+  EXPECT_NE(move_text(engine::computer_move(engine, p.board, p.side).choice.move), "d1d5");
 }
 
 TEST(ComputerMove, MissingConfIniMeansDepthZeroWithWarnings) {
@@ -295,7 +295,7 @@ bool king_capturable(const rules::Board& b, rules::Side side) {
   rules::MoveList list;
   const int n = rules::generate_moves(b, rules::other_side(side), list);
   for (int i = 0; i < n; ++i) {
-    if (rules::make_move(b, list[i]).pieces[side][rules::KING] == 0) return true;
+    if (rules::king_gone(rules::make_move(b, list[i]), side)) return true;
   }
   return false;
 }
@@ -363,7 +363,11 @@ TEST(Ponderer, KeptRepliesAreTheChoicesOfAFreshEngine) {
               record_of(expected) + move_text(expected.move))
         << move_text(m);
     book_lines += kept->book_traces;
+    // Settings that change the choice find nothing kept: a complexity, sound kings.
     EXPECT_EQ(ponderer.kept(after.board, after.side, strength(3, 2, 4, 4, 2)), nullptr);
+    engine::StrengthSettings sound = settings;
+    sound.sound_kings = !settings.sound_kings;
+    EXPECT_EQ(ponderer.kept(after.board, after.side, sound), nullptr);
   }
   EXPECT_GT(book_lines, 0) << "some replies were nudged by the book";
   // computer_move takes the kept reply while conf.ini holds its settings.
@@ -374,7 +378,7 @@ TEST(Ponderer, KeptRepliesAreTheChoicesOfAFreshEngine) {
   engine::SearchHost host{&run,
                           [](void* r, float f) { static_cast<Outcome*>(r)->reports.push_back(f); }};
   const engine::MoveChoice taken =
-      engine::computer_move(engine, after.board, after.side, host, &ponderer);
+      engine::computer_move(engine, after.board, after.side, host, &ponderer).choice;
   EXPECT_EQ(record_of(taken), record_of(*ponderer.kept(after.board, after.side, settings)));
   EXPECT_EQ(run.reports, (std::vector<float>{0, 1}));
   ponderer.forget();

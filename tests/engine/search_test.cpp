@@ -126,10 +126,9 @@ TEST(SearchWin, FirstWinningLineEndsTheNode) {
     const rules::Position p = position(fen);
     const std::vector<rules::Board> kids = children(p.board, p.side);
     const auto winner = static_cast<std::size_t>(
-        std::find_if(kids.begin(), kids.end(),
-                     [&](const rules::Board& k) {
-                       return k.pieces[rules::other_side(p.side)][rules::KING] == 0;
-                     }) -
+        std::find_if(
+            kids.begin(), kids.end(),
+            [&](const rules::Board& k) { return rules::king_gone(k, rules::other_side(p.side)); }) -
         kids.begin());
     ASSERT_LT(winner + 1, kids.size()) << fen << ": entries follow the win";
     const Result r = run(p.board, p.side, {2, 10, NEVER_BUSY});

@@ -7,9 +7,11 @@
 #include <cstdio>
 #include <thread>
 
+#include "game/played_game.h"
 #include "positions.h"
 #include "rules/board.h"
 #include "rules/move.h"
+#include "shell/loops.h"
 #include "shell/startup.h"
 #include "shell_fixture.h"
 
@@ -107,7 +109,8 @@ TEST_F(ShellTest, LastMoveHighlightFollowsTheSetting) {
   for (const auto& c : cases) {
     g.user_color = c.user_color;
     g.show_last_move = c.shown;
-    g.last_move = c.last;
+    g.played = game::new_game({});
+    if (c.last != rules::END_MOVE) g.played.moves.push_back(c.last);  // read as the last move
     g.sel_from = static_cast<std::int8_t>(c.selected);
     shell::draw_board(g, start_board());
     for (int i = 0; i < 8; ++i) {
@@ -161,10 +164,27 @@ rules::Board without_king(rules::Side side) {
   return rules::board_from_cells(cells);
 }
 
+// Sets the Game's game to one whose last ply took loser's king: the board
+// after it has no such king, and the side that moved last is the winner.
+void king_taken(shell::Game& g, rules::Side loser) {
+  g.played = game::new_game(game::players_for(rules::WHITE));
+  game::play(g.played, test_support::move("e2", "e4"));
+  if (loser == rules::WHITE) game::play(g.played, test_support::move("e7", "e5"));
+  g.played.history.positions.back() = without_king(loser);
+  g.board = without_king(loser);
+}
+
 TEST_F(ShellTest, EndPictureNamesTheWinner) {
-  EXPECT_EQ(shell::end_picture(g, start_board()), nullptr);
-  EXPECT_EQ(shell::end_picture(g, without_king(rules::WHITE)), g.black_picture);
-  EXPECT_EQ(shell::end_picture(g, without_king(rules::BLACK)), g.white_picture);
+  g.draw_picture = g.black_picture;  // the draw's picture is loaded only with draws=on
+  EXPECT_EQ(shell::end_picture(g), nullptr);
+  for (const rules::Side loser : {rules::WHITE, rules::BLACK}) {
+    king_taken(g, loser);
+    EXPECT_EQ(game::decide_end(g.played, false), game::GameEnd::KING_TAKEN);
+    EXPECT_EQ(shell::end_picture(g), loser == rules::WHITE ? g.black_picture : g.white_picture);
+  }
+  g.played.end = game::GameEnd::DRAWN;
+  EXPECT_EQ(shell::end_picture(g), g.draw_picture);
+  g.draw_picture = nullptr;
 }
 
 // Returns whether each channel of seen is within 2 of src over dst at alpha 130.
@@ -204,19 +224,22 @@ TEST_F(ShellTest, EndOfGameWaitEndsOnPressReleaseOrClose) {
   EXPECT_EXIT(
       {
         push_click(5, 5, SDL_BUTTON_RIGHT);
-        shell::draw_board(g, without_king(rules::WHITE));
+        king_taken(g, rules::WHITE);
+        shell::end_of_ply(g);
       },
       ::testing::ExitedWithCode(0), "");
   EXPECT_EXIT(
       {
         push_key(SDL_KEYUP, SDLK_a);
-        shell::draw_board(g, without_king(rules::BLACK));
+        king_taken(g, rules::BLACK);
+        shell::end_of_ply(g);
       },
       ::testing::ExitedWithCode(0), "");
   EXPECT_EXIT(
       {
         push_simple(SDL_QUIT);
-        shell::draw_board(g, without_king(rules::BLACK));
+        king_taken(g, rules::BLACK);
+        shell::end_of_ply(g);
       },
       ::testing::ExitedWithCode(0), "");
 }
@@ -235,7 +258,8 @@ TEST_F(ShellTest, EndOfGameWaitIgnoresMotionAndKeyPresses) {
           push_simple(SDL_QUIT);
         });
         closer.detach();
-        shell::draw_board(g, without_king(rules::WHITE));
+        king_taken(g, rules::WHITE);
+        shell::end_of_ply(g);
       },
       ::testing::ExitedWithCode(0), "closing the window");
 }

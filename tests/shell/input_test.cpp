@@ -18,6 +18,7 @@
 #include "rules/make_move.h"
 #include "rules/move.h"
 #include "shell/loops.h"
+#include "shell/played.h"
 #include "shell/startup.h"
 #include "shell_fixture.h"
 
@@ -265,8 +266,10 @@ class ShellTakeBackTest : public ShellTest {
   void SetUp() override {
     ShellTest::SetUp();
     g.take_back = true;
-    g.board = start_board();
+    start(rules::WHITE);
   }
+  // Starts a new game with the human playing side.
+  void start(rules::Side human) { shell::start_played(g, game::players_for(human)); }
   // Queues the keys released and the clicks of m, and runs the human's turn.
   std::optional<rules::Move> turn(rules::Side side, std::vector<SDLKey> keys, rules::Move m) {
     g.user_color = side;
@@ -276,10 +279,7 @@ class ShellTakeBackTest : public ShellTest {
     return shell::human_turn(g, side);
   }
   // Plays a move on the Game as the loop does.
-  void play(rules::Move m) {
-    g.board = rules::make_move(g.board, m);
-    g.last_move = m;
-  }
+  void play(rules::Move m) { shell::play(g, m); }
   test_support::OutputCapture out;
 };
 
@@ -292,23 +292,26 @@ TEST_F(ShellTakeBackTest, BackspaceTakesBackPairsAsWhite) {
   for (rules::Move m : {move("g1", "f3"), move("f1", "c4")}) {
     ASSERT_EQ(turn(rules::WHITE, {}, m), m);
     play(m);
-    play(move("h7", "h6"));
+    play(m == move("g1", "f3") ? move("h7", "h6") : move("h6", "h5"));
   }
   // Two pairs taken back: the position after the first, its reply highlighted.
   EXPECT_EQ(turn(rules::WHITE, {SDLK_BACKSPACE, SDLK_BACKSPACE}, move("d2", "d4")),
             move("d2", "d4"));
   EXPECT_EQ(g.board, first_pair);
-  EXPECT_EQ(g.last_move, move("e7", "e5"));
+  EXPECT_EQ(game::last_move(g.played), move("e7", "e5"));
   EXPECT_EQ(out.text(), "takeback\ntakeback\n");
+  play(move("d2", "d4"));
+  play(move("d7", "d5"));
   // Back to the start, where a further Backspace does nothing.
   EXPECT_EQ(turn(rules::WHITE, {SDLK_BACKSPACE, SDLK_BACKSPACE, SDLK_BACKSPACE}, move("e2", "e4")),
             move("e2", "e4"));
   EXPECT_EQ(g.board, start_board());
-  EXPECT_EQ(g.last_move, rules::END_MOVE);
+  EXPECT_EQ(game::last_move(g.played), rules::END_MOVE);
   EXPECT_EQ(out.text(), "takeback\ntakeback\ntakeback\ntakeback\n");
 }
 
 TEST_F(ShellTakeBackTest, BackspaceAsBlackKeepsTheComputersOpeningAndThePairs) {
+  start(rules::BLACK);
   play(move("e2", "e4"));
   EXPECT_EQ(turn(rules::BLACK, {SDLK_BACKSPACE}, move("e7", "e5")), move("e7", "e5"));
   EXPECT_EQ(out.text(), "");  // the computer's opening move stays
@@ -317,15 +320,14 @@ TEST_F(ShellTakeBackTest, BackspaceAsBlackKeepsTheComputersOpeningAndThePairs) {
   play(move("g1", "f3"));
   EXPECT_EQ(turn(rules::BLACK, {SDLK_BACKSPACE}, move("d7", "d5")), move("d7", "d5"));
   EXPECT_EQ(g.board, opened);
-  EXPECT_EQ(g.last_move, move("e2", "e4"));
+  EXPECT_EQ(game::last_move(g.played), move("e2", "e4"));
   // The half line is completed; the opening that stands again opens the pair.
   EXPECT_EQ(out.text(), "\ntakeback\ne2e4 - ");
 }
 
 TEST_F(ShellTakeBackTest, NStartsANewGameAsWhiteOrBlack) {
   for (rules::Side side : {rules::WHITE, rules::BLACK}) {
-    g.board = start_board();
-    g.turns.clear();
+    start(side);
     if (side == rules::BLACK) play(move("e2", "e4"));
     const rules::Move m = side == rules::WHITE ? move("e2", "e4") : move("e7", "e5");
     ASSERT_EQ(turn(side, {}, m), m);
@@ -334,8 +336,8 @@ TEST_F(ShellTakeBackTest, NStartsANewGameAsWhiteOrBlack) {
     push_key(SDL_KEYUP, SDLK_n);
     EXPECT_EQ(shell::human_turn(g, side), std::nullopt);
     EXPECT_EQ(g.board, start_board());
-    EXPECT_EQ(g.last_move, rules::END_MOVE);
-    EXPECT_TRUE(g.turns.empty());
+    EXPECT_TRUE(g.played.moves.empty());
+    EXPECT_EQ(g.played.players, game::players_for(side)) << "the colours stay";
     const Point e4 = point_of(test_support::sq("e4"), side);  // shown empty at once
     EXPECT_EQ(pixel(g.screen, e4.x, e4.y), shell::LIGHT_SQUARE);
   }

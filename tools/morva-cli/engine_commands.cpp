@@ -19,11 +19,6 @@
 namespace cli {
 namespace {
 
-// Returns whether either king has been captured.
-bool king_gone(const rules::Board& b) {
-  return b.pieces[rules::WHITE][rules::KING] == 0 || b.pieces[rules::BLACK][rules::KING] == 0;
-}
-
 // Loads ./db as the game does at start; reports an index that cannot be read.
 std::optional<book::Book> load_game_book() {
   std::optional<book::Book> book = book::load_book();
@@ -35,7 +30,9 @@ std::optional<book::Book> load_game_book() {
 // text of the choice; nothing when the book's moves cannot be read (reported).
 std::optional<rules::Move> computer_turn(engine::Engine& engine, const rules::Board& b,
                                          rules::Side side) {
-  const engine::MoveChoice choice = engine::computer_move(engine, b, side);
+  const engine::ComputerMove made = engine::computer_move(engine, b, side);
+  for (const std::string& note : made.notes) std::cerr << note << "\n";
+  const engine::MoveChoice& choice = made.choice;
   engine::write_choice(std::cout, choice);
   if (choice.book_unreadable) {
     book::report_unopenable(engine.book().chess_path);
@@ -56,7 +53,7 @@ bool play_turn(engine::Engine& engine, rules::Board& b, rules::Side side, const 
   b = rules::make_move(b, *m);
   rules::write_move(std::cout, *m);
   std::cout << separator;
-  return !king_gone(b);
+  return !rules::king_gone(b, rules::WHITE) && !rules::king_gone(b, rules::BLACK);
 }
 
 }  // namespace

@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "commands.h"
-#include "engine/record_reader.h"
-#include "pgn_game.h"
+#include "game/pgn.h"
+#include "game/record_reader.h"
 
 namespace cli {
 
@@ -41,12 +41,12 @@ std::string date_of_name(const std::string& path) {
 // whose moves came with the computer's scored lists in any of the record's
 // games is Morva (a new game keeps the colours), the other side the player;
 // a record that shows no list names neither.
-void player_names(const std::vector<engine::RecordedGame>& games, PgnTags& tags, bool white_given,
+void player_names(const std::vector<game::PlayedGame>& games, game::PgnTags& tags, bool white_given,
                   bool black_given) {
   bool computer[2] = {false, false};
-  for (const engine::RecordedGame& game : games) {
+  for (const game::PlayedGame& played : games) {
     for (const rules::Side side : {rules::WHITE, rules::BLACK}) {
-      computer[side] = computer[side] || game.computer[side];
+      computer[side] = computer[side] || played.players.computer[side];
     }
   }
   const auto name = [&](rules::Side side) -> std::string {
@@ -60,7 +60,7 @@ void player_names(const std::vector<engine::RecordedGame>& games, PgnTags& tags,
 }  // namespace
 
 int cmd_pgn(const Args& args) {
-  PgnTags tags{EVENT, UNKNOWN, "", "", "", ""};
+  game::PgnTags tags{EVENT, UNKNOWN, "", "", "", ""};
   bool white_given = false, black_given = false;
   std::string path;
   for (std::size_t i = 0; i < args.size(); ++i) {
@@ -79,15 +79,15 @@ int cmd_pgn(const Args& args) {
     }
   }
   if (path.empty()) return fail(PGN_USAGE);
-  const engine::RecordRead read = engine::read_record_file(path);
+  const game::RecordRead read = game::read_record_file(path);
   if (!read.error.empty()) return fail(read.error);
   if (tags.date.empty()) tags.date = date_of_name(path);
   player_names(read.games, tags, white_given, black_given);
   int round = 0;
-  for (const engine::RecordedGame& game : read.games) {
-    if (game.moves.empty()) continue;  // a game nobody moved in is not a game to keep
+  for (const game::PlayedGame& played : read.games) {
+    if (played.moves.empty()) continue;  // a game nobody moved in is not a game to keep
     tags.round = std::to_string(++round);
-    write_pgn(std::cout, game, tags);
+    game::write_pgn(std::cout, played, tags);
   }
   return EXIT_OK;
 }

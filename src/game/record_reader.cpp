@@ -1,31 +1,29 @@
-#include "engine/record_reader.h"
+#include "game/record_reader.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cctype>
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
 
-#include "engine/record.h"
+#include "game/record.h"
 #include "rules/input_echo.h"
-#include "rules/make_move.h"
-#include "rules/movegen.h"
 #include "rules/notation.h"
 
-namespace engine {
+namespace game {
 
 namespace {
 
-constexpr std::string_view PAIR_SEPARATOR = " - ";  // between white's move and black's
 constexpr std::string_view REPORT_STARTS[] = {"WARNING\t", "ERROR\t"};
 constexpr char REPORT_MORE = '\t';  // the report's file and compilation lines start so
 constexpr std::size_t PAIR_PLIES = 2;
 
 struct Reading {
-  RecordedGame game;
-  rules::Board board = rules::board_from_cells(rules::starting_cells);
-  rules::Side side = rules::WHITE;  // to move
-  bool half = false;                // the current line holds white's move, not yet black's
-  bool chosen = false;              // a scored list or book trace came since the last move
+  PlayedGame game = new_game({});
+  bool half = false;    // the current line holds white's move, not yet black's
+  bool chosen = false;  // a scored list or book trace came since the last move
   int line = 0;
   std::string error;
 };
@@ -34,6 +32,20 @@ struct Reading {
 bool fail(Reading& r, const std::string& reason) {
   r.error = "line " + std::to_string(r.line) + ": " + reason;
   return false;
+}
+
+// Returns false, with the reason, when the game has ended: nothing of it
+// (what, such as "a move") may follow.
+bool still_going(Reading& r, const char* what) {
+  switch (r.game.end) {
+    case GameEnd::KING_TAKEN:
+      return fail(r, std::string(what) + " after a king was taken");
+    case GameEnd::DRAWN:
+      return fail(r, std::string(what) + " after the game was drawn");
+    case GameEnd::UNFINISHED:
+      break;
+  }
+  return true;
 }
 
 // Returns whether s is a line of the record given with its line end.
@@ -69,45 +81,25 @@ bool drop_traces(std::string_view& s) {
   return dropped;
 }
 
-// Returns whether side's king is gone from b.
-bool king_gone(const rules::Board& b, rules::Side side) { return b.pieces[side][rules::KING] == 0; }
-
 // Plays a move of the record for the side to move.
-bool play(Reading& r, std::string_view text) {
-  const char* side_name = r.side == rules::WHITE ? "white" : "black";
-  if (r.game.end == GameEnd::KING_TAKEN) return fail(r, "a move after a king was taken");
-  const rules::FoundMove found = rules::find_move(r.board, r.side, text);
-  rules::Move m = found.move;
-  if (found.fault != rules::MoveTextFault::NONE) {
-    // A side with nothing to move passes with the end entry.
-    rules::MoveList list;
-    if (text != rules::move_text(rules::END_MOVE) ||
-        rules::generate_moves(r.board, r.side, list) != 1) {
-      std::string reason(1, '\'');
-      reason.append(rules::echo_input(text))
-          .append("' is no move of ")
-          .append(side_name)
-          .append(" here");
-      return fail(r, reason);
-    }
-    m = rules::END_MOVE;
+bool play_text(Reading& r, std::string_view text) {
+  if (!still_going(r, "a move")) return false;
+  const rules::Side side = side_to_move(r.game);
+  const std::optional<rules::Move> m = move_of_text(r.game, text);
+  if (!m) {
+    return fail(r, "'" + rules::echo_input(text) + "' is no move of " +
+                       (side == rules::WHITE ? "white" : "black") + " here");
   }
-  r.board = rules::make_move(r.board, m);
-  r.game.moves.push_back(m);
-  if (r.chosen) r.game.computer[r.side] = true;
+  play(r.game, *m);
+  if (r.chosen) r.game.players.computer[side] = true;
   r.chosen = false;
-  if (king_gone(r.board, rules::other_side(r.side))) r.game.end = GameEnd::KING_TAKEN;
-  r.side = rules::other_side(r.side);
+  decide_end(r.game, false);
   return true;
 }
 
-// Keeps the first plies moves of the game and sets the position after them.
-void keep_plies(Reading& r, std::size_t plies) {
-  r.game.moves.resize(plies);
-  r.board = rules::board_from_cells(rules::starting_cells);
-  for (const rules::Move m : r.game.moves) r.board = rules::make_move(r.board, m);
-  r.side = plies % 2 == 0 ? rules::WHITE : rules::BLACK;
-  r.game.end = GameEnd::UNFINISHED;  // a king taken is not taken back: nothing follows it
+// Keeps the first plies moves of the game.
+void keep(Reading& r, std::size_t plies) {
+  keep_plies(r.game, plies);
   r.half = false;
   r.chosen = false;
 }
@@ -115,7 +107,7 @@ void keep_plies(Reading& r, std::size_t plies) {
 // Reads a line of its own that is none of the moves: a takeback, a new game,
 // a hint, a draw, a scored list's entry or a report. (The half line a key
 // interrupts is ended first, so these stand at a line's start.)
-bool read_other(Reading& r, std::string_view s, std::vector<RecordedGame>& games) {
+bool read_other(Reading& r, std::string_view s, std::vector<PlayedGame>& games) {
   const std::size_t length = move_length(s);
   if (length > 0 && s.substr(length).starts_with(SCORE_ARROW)) {
     r.chosen = true;
@@ -126,18 +118,21 @@ bool read_other(Reading& r, std::string_view s, std::vector<RecordedGame>& games
     // The human's previous turn again: the pair before, and the computer's
     // move after it, which the record then writes once more.
     const std::size_t undone = PAIR_PLIES + (r.half ? 1 : 0);
+    if (!still_going(r, "a takeback")) return false;
     if (r.game.moves.size() < undone) return fail(r, "a takeback with no move pair before it");
-    keep_plies(r, r.game.moves.size() - undone);
+    keep(r, r.game.moves.size() - undone);
   } else if (is_line(s, NEW_GAME_LINE)) {
+    if (!still_going(r, "a new game")) return false;
     games.push_back(std::move(r.game));
-    const int line = r.line;
-    r = Reading{};
-    r.line = line;
+    r.game = new_game({});
+    r.half = r.chosen = false;
   } else if (s.starts_with(HINT_LINE) &&
              move_length(s.substr(std::string_view(HINT_LINE).size())) > 0) {
+    if (!still_going(r, "a hint")) return false;
     // A hint during black's turn: the computer's move on the line is written again after it.
-    if (r.half) keep_plies(r, r.game.moves.size() - 1);
+    if (r.half) keep(r, r.game.moves.size() - 1);
   } else if (is_line(s, DRAW_LINE)) {
+    if (!still_going(r, "a draw")) return false;
     r.game.end = GameEnd::DRAWN;
   } else {
     return fail(r, "unexpected text '" + rules::echo_input(s) + "'");
@@ -146,14 +141,16 @@ bool read_other(Reading& r, std::string_view s, std::vector<RecordedGame>& games
 }
 
 // Reads one line of the record; finished is false for a last line without its line end.
-bool read_line(Reading& r, std::string_view s, bool finished, std::vector<RecordedGame>& games) {
+bool read_line(Reading& r, std::string_view s, bool finished, std::vector<PlayedGame>& games) {
   r.chosen = drop_traces(s) || r.chosen;
   std::size_t length = move_length(s);
   if (length > 0 && s.substr(length).starts_with(PAIR_SEPARATOR)) {
-    if (r.half || r.side != rules::WHITE) return fail(r, "white's move where black's is due");
-    if (!play(r, s.substr(0, length))) return false;
+    if (r.half || side_to_move(r.game) != rules::WHITE) {
+      return fail(r, "white's move where black's is due");
+    }
+    if (!play_text(r, s.substr(0, length))) return false;
     r.half = true;
-    s.remove_prefix(length + PAIR_SEPARATOR.size());
+    s.remove_prefix(length + std::string_view(PAIR_SEPARATOR).size());
     r.chosen = drop_traces(s) || r.chosen;
   }
   if (!finished || s.empty()) return true;
@@ -161,23 +158,36 @@ bool read_line(Reading& r, std::string_view s, bool finished, std::vector<Record
   if (length == s.size()) {
     if (!r.half) return fail(r, "black's move without white's before it on its line");
     r.half = false;
-    return play(r, s);
+    return play_text(r, s);
   }
   return read_other(r, s, games);
 }
 
-// Reads a whole file into text; false, with errno set, when it cannot be read.
-bool read_file(const std::string& path, std::string& text) {
-  std::FILE* file = std::fopen(path.c_str(), "rb");
-  if (file == nullptr) return false;
-  char block[BUFSIZ];
-  std::size_t got;
-  while ((got = std::fread(block, 1, sizeof block, file)) > 0) text.append(block, got);
-  const bool read = std::ferror(file) == 0;
-  const int reason = errno;
-  std::fclose(file);
-  errno = reason;
-  return read;
+// Reads a regular file of at most RECORD_SIZE_LIMIT bytes into text; the
+// reason when it cannot.
+std::string read_file(const std::string& path, std::string& text) {
+  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) return std::strerror(errno);
+  std::string reason;
+  struct stat st {};
+  if (fstat(fd, &st) != 0) {
+    reason = std::strerror(errno);
+  } else if (S_ISDIR(st.st_mode)) {
+    reason = std::strerror(EISDIR);
+  } else if (!S_ISREG(st.st_mode)) {
+    reason = "not a regular file";
+  } else if (static_cast<std::uint64_t>(st.st_size) > RECORD_SIZE_LIMIT) {
+    reason = "larger than " + std::to_string(RECORD_SIZE_LIMIT >> 20) + " MiB";
+  } else {
+    char block[1 << 16];
+    ssize_t got;
+    while ((got = read(fd, block, sizeof block)) > 0 && text.size() <= RECORD_SIZE_LIMIT) {
+      text.append(block, static_cast<std::size_t>(got));
+    }
+    if (got < 0) reason = std::strerror(errno);
+  }
+  close(fd);
+  return reason;
 }
 
 }  // namespace
@@ -199,14 +209,11 @@ RecordRead read_record(std::string_view text) {
 
 RecordRead read_record_file(const std::string& path) {
   std::string text;
-  if (!read_file(path, text)) {
-    std::string error = "cannot read ";
-    error.append(rules::echo_input(path)).append(": ").append(std::strerror(errno));
-    return {{}, error};
-  }
+  const std::string reason = read_file(path, text);
+  if (!reason.empty()) return {{}, "cannot read " + rules::echo_input(path) + ": " + reason};
   RecordRead read = read_record(text);
   if (!read.error.empty()) read.error = rules::echo_input(path) + ": " + read.error;
   return read;
 }
 
-}  // namespace engine
+}  // namespace game

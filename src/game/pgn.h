@@ -1,0 +1,55 @@
+// A game written as PGN for other chess programs: the moves that standard
+// chess accepts in SAN, and where Morva's rules leave standard chess, a
+// comment that tells the rest. A saved game adds tags of Morva's own after
+// the seven-tag roster, which other programs pass over: the moves in the
+// record's own text and the side the human plays, all that is needed to go on
+// with the game exactly; its reader trusts nothing it reads.
+#pragma once
+
+#include <iosfwd>
+#include <string>
+#include <string_view>
+
+#include "game/played_game.h"
+
+namespace game {
+
+// The values of the seven-tag roster that do not come from the game itself.
+struct PgnTags {
+  std::string event, site, date, round, white, black;
+};
+
+// The tags of Morva's own in a saved game.
+inline constexpr const char* MOVES_TAG = "MorvaMoves";  // "e2e4 e7e5 f13f13 ..."
+inline constexpr const char* HUMAN_TAG = "MorvaHuman";  // "white", "black" or "none"
+
+// Returns the game's result as PGN writes it: "1-0" or "0-1" for the side
+// that took the king, "1/2-1/2" for a draw, "*" for a game going on or left
+// unfinished.
+std::string pgn_result(const PlayedGame& game);
+
+// Writes one game as PGN: the seven tags (the result as played), a blank
+// line, the moves in SAN up to the last position standard chess accepts, a
+// comment with the moves played after it under Morva's rules when there are
+// any, the result, and a blank line. Lines stay within PGN's 80 characters.
+void write_pgn(std::ostream& out, const PlayedGame& game, const PgnTags& tags);
+
+// Writes a saved game: as write_pgn, with Morva's own tags after the roster.
+void write_saved_game(std::ostream& out, const PlayedGame& game, const PgnTags& tags);
+
+// A saved game read back.
+struct SavedGameRead {
+  PlayedGame game;
+  PgnTags tags;
+  std::string error;  // why the text is no saved game of Morva's; the rest is empty then
+};
+
+// Reads a saved game written by write_saved_game: its roster and Morva's own
+// tags (the movetext is passed over). Every move must be one of the side to
+// move where it is played, nothing may follow a king taken, and a result that
+// says the game is over where its moves do not lead there is an error. The
+// game's end is a king taken where the moves take one, a draw where the
+// result says so, and unfinished otherwise.
+SavedGameRead read_saved_game(std::string_view text);
+
+}  // namespace game

@@ -1,0 +1,168 @@
+// The launcher's questions, answered without a window.
+#include "shell/commands.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <iostream>
+#include <optional>
+#include <sstream>
+
+#include "config/settings_edit.h"
+#include "config/standard_options.h"
+#include "engine/strength_steps.h"
+#include "game/saved_game.h"
+
+namespace shell {
+
+namespace {
+
+constexpr const char* PROGRAM = "morva";
+constexpr int EXIT_FAILED = 1;
+constexpr const char* COLOURS[] = {"white", "black", "demo"};
+
+int fail(const std::string& message, int status = EXIT_FAILED) {
+  std::cerr << PROGRAM << ": " << message << "\n";
+  return status;
+}
+
+bool is_colour(const std::string& word) {
+  for (const char* c : COLOURS) {
+    if (word == c) return true;
+  }
+  return false;
+}
+
+// Writes text as the file at path (a link's target), keeping its permissions,
+// by a temporary file beside it and a rename; the reason it failed, or "".
+std::string replace_file(const std::string& path, const std::string& text, mode_t mode) {
+  const std::string temporary = path + "." + std::to_string(getpid()) + ".new";
+  const int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+  if (fd < 0) return std::strerror(errno);
+  std::size_t at = 0;
+  int error = 0;
+  while (at < text.size() && error == 0) {
+    const ssize_t n = write(fd, text.data() + at, text.size() - at);
+    if (n > 0) at += static_cast<std::size_t>(n);
+    if (n < 0 && errno != EINTR) error = errno;
+  }
+  if (error == 0 && fchmod(fd, mode) != 0) error = errno;
+  if (close(fd) != 0 && error == 0) error = errno;
+  if (error == 0 && rename(temporary.c_str(), path.c_str()) != 0) error = errno;
+  if (error != 0) unlink(temporary.c_str());
+  return error == 0 ? "" : std::strerror(error);
+}
+
+// The entries --colour and --strength stand for; false with a message for a bad value.
+bool chosen_entries(const std::string& colour, const std::string& strength,
+                    std::vector<config::SettingsEntry>& entries) {
+  if (!colour.empty()) entries.push_back({"GAME", "usercolor", colour});
+  if (strength.empty()) return true;
+  char* end = nullptr;
+  errno = 0;
+  const long number = std::strtol(strength.c_str(), &end, 10);
+  const engine::StrengthStep* step = nullptr;
+  if (end != strength.c_str() && *end == '\0' && errno == 0 && number > 0 && number < INT_MAX) {
+    step = engine::strength_step(static_cast<int>(number));
+  }
+  if (step == nullptr) return false;
+  for (const auto& [key, value] : engine::step_entries(*step))
+    entries.push_back({"ALGO", key, value});
+  return true;
+}
+
+}  // namespace
+
+int print_waiting(const std::vector<std::string>& args) {
+  if (args.size() != 2 || !is_colour(args[1])) {
+    return fail("usage: morva --waiting FOLDER white|black|demo", config::EXIT_USAGE);
+  }
+  std::optional<rules::Side> human;
+  if (args[1] != "demo") human = args[1] == "white" ? rules::WHITE : rules::BLACK;
+  std::vector<std::string> notes;
+  const std::vector<game::Waiting> waiting = game::waiting_games(args[0], human, notes);
+  for (const std::string& note : notes) std::cerr << PROGRAM << ": saved game " << note << "\n";
+  if (waiting.empty()) return EXIT_SUCCESS;
+  std::cout << waiting.front().path << "\n";
+  if (waiting.size() > 1) {
+    const std::size_t more = waiting.size() - 1;
+    std::cerr << PROGRAM << ": " << more << " more unfinished " << (more == 1 ? "game" : "games")
+              << " as " << args[1] << " " << (more == 1 ? "waits" : "wait")
+              << ", each offered in turn once this one is over (--new starts a new game)\n";
+  }
+  return config::finish_standard_output(PROGRAM, EXIT_SUCCESS);
+}
+
+int print_strength_help() {
+  const engine::StrengthStep& first = engine::STRENGTH_STEPS[0];
+  const engine::StrengthStep& last = *(std::end(engine::STRENGTH_STEPS) - 1);
+  std::cout << "  --strength N    the computer's strength, " << first.number
+            << " (a first game) to " << last.number << " (the shipped\n                  setting; "
+            << engine::FORMER_TOP_STEP << ", the top step of earlier versions, is taken as "
+            << engine::SHIPPED_STEP
+            << "),\n                  with its rating as measured against Stockfish:\n"
+            << "                    N  level prelevel maxlevel complexity  rating\n";
+  for (const engine::StrengthStep& s : engine::STRENGTH_STEPS) {
+    char row[120];
+    std::snprintf(row, sizeof row, "                    %d  %5d %8d %8d %10d  about %d\n", s.number,
+                  s.level, s.prelevel, s.maxlevel, s.complexity, s.rating);
+    std::cout << row;
+  }
+  return config::finish_standard_output(PROGRAM, EXIT_SUCCESS);
+}
+
+int edit_settings_file(const std::vector<std::string>& args) {
+  std::string file, into, colour, strength;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& word = args[i];
+    const bool valued = word == "--into" || word == "--colour" || word == "--strength";
+    if (valued && i + 1 < args.size()) {
+      (word == "--into" ? into : word == "--colour" ? colour : strength) = args[++i];
+    } else if (file.empty() && !valued && !word.starts_with("--")) {
+      file = word;
+    } else {
+      return config::reject_argument(PROGRAM, word);
+    }
+  }
+  if (file.empty())
+    return fail("usage: morva --settings FILE [--into OUT] [--colour C] [--strength N]",
+                config::EXIT_USAGE);
+  if (!colour.empty() && !is_colour(colour)) {
+    return fail("the colour is white, black or demo, not '" + colour + "'", config::EXIT_USAGE);
+  }
+  std::vector<config::SettingsEntry> entries;
+  if (!chosen_entries(colour, strength, entries)) {
+    const engine::StrengthStep& last = *(std::end(engine::STRENGTH_STEPS) - 1);
+    return fail("--strength takes a number from " +
+                    std::to_string(engine::STRENGTH_STEPS[0].number) + " to " +
+                    std::to_string(last.number) + ", not '" + strength + "'",
+                config::EXIT_USAGE);
+  }
+  struct stat st {};
+  std::ifstream in(file, std::ios::binary);
+  if (stat(file.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || !in) {
+    return fail(file + " is not a readable file");
+  }
+  std::ostringstream text;
+  text << in.rdbuf();
+  const config::SettingsEdit edit = config::edit_settings(text.str(), entries, file);
+  if (!edit.error.empty()) return fail(edit.error);
+  std::string target = into;
+  if (target.empty()) {
+    char* real = realpath(file.c_str(), nullptr);  // a link stays one: its target is written
+    target = real != nullptr ? real : file;
+    std::free(real);
+  }
+  const std::string reason = replace_file(target, edit.text, st.st_mode & 07777);
+  if (!reason.empty()) return fail("cannot write " + target + ": " + reason);
+  return EXIT_SUCCESS;
+}
+
+}  // namespace shell
