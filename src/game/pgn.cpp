@@ -1,5 +1,6 @@
 #include "game/pgn.h"
 
+#include <algorithm>
 #include <ostream>
 #include <sstream>
 #include <vector>
@@ -20,6 +21,11 @@ constexpr const char* ROSTER[] = {"Event", "Site", "Date", "Round", "White", "Bl
 constexpr const char* HUMAN_NAMES[] = {"white", "black"};
 constexpr const char* NO_HUMAN = "none";
 
+// The words of the comment that tells how a game went on under Morva's rules.
+constexpr std::string_view WENT_ON = ". Under Morva's rules the game went on:";
+constexpr const char* PASS_TEXT = "(a pass)";
+constexpr std::string_view RESULTS[] = {"1-0", "0-1", "1/2-1/2", "*"};
+
 // Returns a tag's value between quotes, its quotes and backslashes escaped.
 std::string quoted(const std::string& value) {
   std::string text = "\"";
@@ -34,7 +40,7 @@ const char* side_name(rules::Side side) { return side == rules::WHITE ? "White" 
 
 // Returns a move as other programs write coordinates: a castling as its king's step.
 std::string coordinates(rules::Move m) {
-  if (m == rules::END_MOVE) return "(a pass)";
+  if (m == rules::END_MOVE) return PASS_TEXT;
   if (const rules::Castling* c = rules::castling_of(rules::move_from(m))) {
     return rules::square_name(c->king_from) + rules::square_name(c->king_to);
   }
@@ -79,8 +85,7 @@ std::string departure(const rules::ChessPosition& p, rules::Move m, rules::Chess
 std::string morva_rules_comment(const rules::ChessPosition& p, const PlayedGame& game,
                                 std::size_t ply, rules::ChessFault fault) {
   std::string text = "{";
-  text.append(departure(p, game.moves[ply], fault))
-      .append(". Under Morva's rules the game went on:");
+  text.append(departure(p, game.moves[ply], fault)).append(WENT_ON);
   for (std::size_t k = ply; k < game.moves.size(); ++k) {
     if (k == ply || k % 2 == 0) text.append(" ").append(move_number(k));
     text.append(" ").append(coordinates(game.moves[k]));
@@ -175,23 +180,94 @@ bool read_tag(std::string_view line, std::string& name, std::string& value) {
   return i + 2 == line.size() && line[i] == '"';
 }
 
-// Plays the moves of a MorvaMoves tag; false, with the reason, where one is
-// not a move there.
-bool replay(PlayedGame& game, std::string_view moves, std::string& error) {
-  std::istringstream words{std::string(moves)};
+// Returns whether a word of the movetext is a move number: "12." or "12...".
+bool is_move_number(std::string_view word) {
+  const std::size_t digits = word.find_first_not_of("0123456789");
+  return digits > 0 && digits != std::string_view::npos &&
+         (word.substr(digits) == "." || word.substr(digits) == "...");
+}
+
+// Plays one move of the game read back, which Morva's rules must allow there;
+// false, with the reason, where they do not.
+bool play_read(PlayedGame& game, std::optional<rules::Move> m, std::string_view word,
+               std::string& error) {
+  if (game.end != GameEnd::UNFINISHED) {
+    error = "a move after a king was taken: " + rules::echo_input(word);
+    return false;
+  }
+  if (m && *m != rules::END_MOVE) m = move_of_text(game, rules::move_text(*m));
+  if (!m) {
+    error = "ply " + std::to_string(game.moves.size() + 1) + ", '" + rules::echo_input(word) +
+            "', is no move there";
+    return false;
+  }
+  play(game, *m);
+  decide_end(game, false);
+  return true;
+}
+
+// Plays the moves of the comment that tells how the game went on under
+// Morva's rules, in coordinates as write_pgn writes them (a castling as its
+// king's step, a pass as PASS_TEXT), up to the word ending in ','.
+bool read_comment(PlayedGame& game, std::string_view comment, std::string& error) {
+  // The comment is wrapped over lines like the rest of the movetext.
+  std::string text;
+  std::istringstream all{std::string(comment)};
+  for (std::string word; all >> word;) text += (text.empty() ? "" : " ") + word;
+  const std::size_t at = text.find(WENT_ON);
+  if (at == std::string::npos) return true;  // a comment of someone else's
+  std::istringstream words{text.substr(at + WENT_ON.size())};
+  const std::string pass_start = std::string(PASS_TEXT).substr(0, std::string(PASS_TEXT).find(' '));
   for (std::string word; words >> word;) {
-    if (game.end != GameEnd::UNFINISHED) {
-      error = "a move after a king was taken: " + rules::echo_input(word);
-      return false;
+    if (is_move_number(word)) continue;
+    std::string rest;
+    if (word == pass_start) words >> rest;  // "(a" "pass)" or "pass),"
+    const bool last = (rest.empty() ? word : rest).ends_with(",");
+    if (last) (rest.empty() ? word : rest).pop_back();
+    const bool pass = !rest.empty() && word + " " + rest == PASS_TEXT;
+    const std::optional<rules::Move> m =
+        pass ? std::optional<rules::Move>(rules::END_MOVE) : move_of_text(game, word);
+    if (!play_read(game, m, pass ? PASS_TEXT : word, error)) return false;
+    if (last) break;
+  }
+  return true;
+}
+
+// Plays the moves of a saved game's movetext: SAN while standard chess
+// accepts the game, then the comment's moves.
+bool read_movetext(PlayedGame& game, std::string_view text, std::string& error) {
+  rules::ChessPosition p = rules::chess_start();
+  bool standard = true;  // still in standard chess: the words are SAN
+  while (!text.empty()) {
+    const std::size_t start = text.find_first_not_of(" \t\r\n");
+    if (start == std::string_view::npos) break;
+    text.remove_prefix(start);
+    if (text.front() == '{') {
+      const std::size_t close = text.find('}');
+      if (close == std::string_view::npos) {
+        error = "a comment without its end";
+        return false;
+      }
+      if (!read_comment(game, text.substr(1, close - 1), error)) return false;
+      standard = false;
+      text.remove_prefix(close + 1);
+      continue;
     }
-    const std::optional<rules::Move> m = move_of_text(game, word);
-    if (!m) {
-      error = "ply " + std::to_string(game.moves.size() + 1) + ", '" + rules::echo_input(word) +
-              "', is no move there";
-      return false;
+    const std::size_t end = std::min(text.find_first_of(" \t\r\n{"), text.size());
+    const std::string_view word = text.substr(0, end);
+    text.remove_prefix(end);
+    if (is_move_number(word) ||
+        std::find(std::begin(RESULTS), std::end(RESULTS), word) != std::end(RESULTS)) {
+      continue;
     }
-    play(game, *m);
-    decide_end(game, false);
+    std::optional<rules::Move> m;
+    rules::MoveList legal;
+    const int count = standard ? rules::legal_moves(p, legal) : 0;
+    for (int i = 0; i < count && !m; ++i) {
+      if (rules::san_text(p, legal[i]) == word) m = legal[i];
+    }
+    if (!play_read(game, m, word, error)) return false;
+    p = rules::play_chess(p, *m);
   }
   return true;
 }
@@ -230,45 +306,52 @@ void write_pgn(std::ostream& out, const PlayedGame& game, const PgnTags& tags) {
 }
 
 void write_saved_game(std::ostream& out, const PlayedGame& game, const PgnTags& tags) {
-  std::string moves;
-  for (const rules::Move m : game.moves) {
-    if (!moves.empty()) moves += ' ';
-    moves += rules::move_text(m);
-  }
   const std::optional<rules::Side> human = human_side(game.players);
-  write_game(out, game, tags,
-             {{MOVES_TAG, moves}, {HUMAN_TAG, human ? HUMAN_NAMES[*human] : NO_HUMAN}});
+  write_game(out, game, tags, {{HUMAN_TAG, human ? HUMAN_NAMES[*human] : NO_HUMAN}});
 }
 
-SavedGameRead read_saved_game(std::string_view text) {
-  SavedGameRead read;
-  std::string* roster[] = {&read.tags.event, &read.tags.site,  &read.tags.date, &read.tags.round,
-                           &read.tags.white, &read.tags.black, nullptr};
-  std::string result, human, name, value;
-  std::optional<std::string> moves;
+SavedHeader read_saved_header(std::string_view& text, PgnTags* tags) {
+  SavedHeader header;
+  std::string* roster[] = {tags ? &tags->event : nullptr,
+                           tags ? &tags->site : nullptr,
+                           tags ? &tags->date : nullptr,
+                           tags ? &tags->round : nullptr,
+                           tags ? &tags->white : nullptr,
+                           tags ? &tags->black : nullptr,
+                           &header.result};
+  std::string name, value;
+  std::optional<std::string> human;
   while (!text.empty() && text.front() == '[') {
     const std::size_t end = text.find('\n');
     const std::string_view line = text.substr(0, end);
     text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
-    if (!read_tag(line, name, value)) return {{}, {}, "a tag line is not [Name \"value\"]"};
-    for (std::size_t i = 0; i < std::size(ROSTER); ++i) {
-      if (name == ROSTER[i]) *(roster[i] ? roster[i] : &result) = value;
+    if (!read_tag(line, name, value)) {
+      header.error = "a tag line is not [Name \"value\"]";
+      return header;
     }
-    if (name == MOVES_TAG) moves = value;
+    for (std::size_t i = 0; i < std::size(ROSTER); ++i) {
+      if (name == ROSTER[i] && roster[i] != nullptr) *roster[i] = value;
+    }
     if (name == HUMAN_TAG) human = value;
   }
-  if (!moves) return {{}, {}, std::string("no ") + MOVES_TAG + " tag: not a saved game of Morva's"};
-  std::optional<rules::Side> side;
-  if (human == HUMAN_NAMES[rules::WHITE]) side = rules::WHITE;
-  if (human == HUMAN_NAMES[rules::BLACK]) side = rules::BLACK;
-  if (!side && human != NO_HUMAN) {
-    return {
-        {},
-        {},
-        std::string(HUMAN_TAG) + " '" + rules::echo_input(human) + "' is not white, black or none"};
+  if (!human) {
+    header.error = std::string("no ") + HUMAN_TAG + " tag: not a saved game of Morva's";
+  } else if (*human == HUMAN_NAMES[rules::WHITE] || *human == HUMAN_NAMES[rules::BLACK]) {
+    header.human = *human == HUMAN_NAMES[rules::WHITE] ? rules::WHITE : rules::BLACK;
+  } else if (*human != NO_HUMAN) {
+    header.error =
+        std::string(HUMAN_TAG) + " '" + rules::echo_input(*human) + "' is not white, black or none";
   }
-  read.game = new_game(players_for(side));
-  if (!replay(read.game, *moves, read.error) || !take_result(read.game, result, read.error)) {
+  return header;
+}
+
+SavedGameRead read_saved_game(std::string_view text) {
+  SavedGameRead read;
+  const SavedHeader header = read_saved_header(text, &read.tags);
+  if (!header.error.empty()) return {{}, {}, header.error};
+  read.game = new_game(players_for(header.human));
+  if (!read_movetext(read.game, text, read.error) ||
+      !take_result(read.game, header.result, read.error)) {
     return {{}, {}, read.error};
   }
   return read;

@@ -1,12 +1,13 @@
 // A game written as PGN for other chess programs: the moves that standard
 // chess accepts in SAN, and where Morva's rules leave standard chess, a
-// comment that tells the rest. A saved game adds tags of Morva's own after
-// the seven-tag roster, which other programs pass over: the moves in the
-// record's own text and the side the human plays, all that is needed to go on
-// with the game exactly; its reader trusts nothing it reads.
+// comment that tells the rest. A saved game adds a tag of Morva's own after
+// the seven-tag roster, which other programs pass over: the side the human
+// plays. Its reader reads the moves back from the SAN and the comment, all
+// that is needed to go on with the game exactly, and trusts nothing it reads.
 #pragma once
 
 #include <iosfwd>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -19,8 +20,7 @@ struct PgnTags {
   std::string event, site, date, round, white, black;
 };
 
-// The tags of Morva's own in a saved game.
-inline constexpr const char* MOVES_TAG = "MorvaMoves";  // "e2e4 e7e5 f13f13 ..."
+// The tag of Morva's own in a saved game.
 inline constexpr const char* HUMAN_TAG = "MorvaHuman";  // "white", "black" or "none"
 
 // Returns the game's result as PGN writes it: "1-0" or "0-1" for the side
@@ -37,6 +37,17 @@ void write_pgn(std::ostream& out, const PlayedGame& game, const PgnTags& tags);
 // Writes a saved game: as write_pgn, with Morva's own tags after the roster.
 void write_saved_game(std::ostream& out, const PlayedGame& game, const PgnTags& tags);
 
+// What the tags of a saved game say, its moves not read.
+struct SavedHeader {
+  std::string result;                // as the Result tag gives it
+  std::optional<rules::Side> human;  // none: the computer plays both sides
+  std::string error;                 // why the text is no saved game of Morva's
+};
+
+// Reads the tags at the start of text, which is left at the movetext; the
+// roster's values go into tags when given.
+SavedHeader read_saved_header(std::string_view& text, PgnTags* tags = nullptr);
+
 // A saved game read back.
 struct SavedGameRead {
   PlayedGame game;
@@ -44,12 +55,13 @@ struct SavedGameRead {
   std::string error;  // why the text is no saved game of Morva's; the rest is empty then
 };
 
-// Reads a saved game written by write_saved_game: its roster and Morva's own
-// tags (the movetext is passed over). Every move must be one of the side to
-// move where it is played, nothing may follow a king taken, and a result that
-// says the game is over where its moves do not lead there is an error. The
-// game's end is a king taken where the moves take one, a draw where the
-// result says so, and unfinished otherwise.
+// Reads a saved game written by write_saved_game: its roster, Morva's own tag,
+// and the moves (the SAN while standard chess accepts the game, then those of
+// the comment that tells the rest). Every move must be one Morva's rules allow
+// where it is played, nothing may follow a king taken, and a result that says
+// the game is over where its moves do not lead there is an error. The game's
+// end is a king taken where the moves take one, a draw where the result says
+// so, and unfinished otherwise.
 SavedGameRead read_saved_game(std::string_view text);
 
 }  // namespace game

@@ -17,6 +17,9 @@ namespace game {
 
 namespace {
 
+// The Result tag of a game going on.
+constexpr const char* UNFINISHED_RESULT = "*";
+
 // How often, and how far apart, taking a game up tries a lock held by another.
 constexpr int TAKE_UP_TRIES = 20;
 constexpr useconds_t TAKE_UP_PAUSE_US = 10000;
@@ -94,15 +97,16 @@ SavedFile::~SavedFile() {
   if (lock_fd_ >= 0) close(lock_fd_);
 }
 
-std::optional<SavedGameRead> SavedFile::take_up(std::string& error) {
+std::optional<SavedGameRead> SavedFile::take_up(std::string& error, bool& in_play) {
   // A start that looks for waiting games holds each lock for a moment only.
   int fd = open_locked(path_);
   for (int tries = 0; fd < 0 && errno == EWOULDBLOCK && tries < TAKE_UP_TRIES; ++tries) {
     usleep(TAKE_UP_PAUSE_US);
     fd = open_locked(path_);
   }
+  in_play = fd < 0 && errno == EWOULDBLOCK;
   if (fd < 0) {
-    error = errno == EWOULDBLOCK ? "it is being played in another window" : std::strerror(errno);
+    error = in_play ? "it is being played in another window" : std::strerror(errno);
     return std::nullopt;
   }
   SavedGameRead read = read_saved_fd(fd);
@@ -165,11 +169,15 @@ std::vector<Waiting> waiting_games(const std::string& folder, std::optional<rule
     if (fd < 0) continue;  // in play now, or gone
     struct stat st {};
     fstat(fd, &st);
-    const SavedGameRead read = read_saved_fd(fd);
+    std::string text;
+    std::string reason = read_fd(fd, text);
     close(fd);
-    if (!read.error.empty()) {
-      notes.push_back(rules::echo_input(name) + ": " + read.error);
-    } else if (read.game.end == GameEnd::UNFINISHED && human_side(read.game.players) == human) {
+    std::string_view rest = text;
+    const SavedHeader header = read_saved_header(rest);
+    if (reason.empty()) reason = header.error;
+    if (!reason.empty()) {
+      notes.push_back(rules::echo_input(name) + ": " + reason);
+    } else if (header.result == UNFINISHED_RESULT && header.human == human) {
       waiting.push_back(
           {path, static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec});
     }
@@ -178,6 +186,16 @@ std::vector<Waiting> waiting_games(const std::string& folder, std::optional<rule
   std::sort(waiting.begin(), waiting.end(), [](const Waiting& a, const Waiting& b) {
     return a.modified_ns != b.modified_ns ? a.modified_ns > b.modified_ns : a.path > b.path;
   });
+  // Only the game that comes first is read to its last move: one that cannot
+  // be continued gives way to the next.
+  while (!waiting.empty()) {
+    const SavedGameRead read = read_saved_file(waiting.front().path);
+    if (read.error.empty() && read.game.end == GameEnd::UNFINISHED) break;
+    const std::string& path = waiting.front().path;
+    notes.push_back(rules::echo_input(path.substr(path.rfind('/') + 1)) + ": " +
+                    (read.error.empty() ? "its moves end the game" : read.error));
+    waiting.erase(waiting.begin());
+  }
   return waiting;
 }
 

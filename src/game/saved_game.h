@@ -32,9 +32,9 @@ class SavedFile {
   SavedFile& operator=(const SavedFile&) = delete;
 
   // Takes a saved game up to go on with it: locks its file, for as long as
-  // this object lives, and reads it. The error says why not: in play in
-  // another window, unreadable, or over.
-  std::optional<SavedGameRead> take_up(std::string& error);
+  // this object lives, and reads it. Nothing when it cannot be: in_play says
+  // whether another window plays it now, error why not (unreadable, or over).
+  std::optional<SavedGameRead> take_up(std::string& error, bool& in_play);
 
   // Writes text as the whole file, by a temporary file and a rename; returns
   // 0, or the reason (an errno value) the file could not be written, the

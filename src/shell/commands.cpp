@@ -60,16 +60,16 @@ std::string replace_file(const std::string& path, const std::string& text, mode_
   return error == 0 ? "" : std::strerror(error);
 }
 
-// The entries --colour and --strength stand for; false with a message for a bad value.
-bool chosen_entries(const std::string& colour, const std::string& strength,
+// The entries --colour and --strength stand for; false for a strength that is no step.
+bool chosen_entries(const std::string& colour, const std::optional<std::string>& strength,
                     std::vector<config::SettingsEntry>& entries) {
   if (!colour.empty()) entries.push_back({"GAME", "usercolor", colour});
-  if (strength.empty()) return true;
+  if (!strength) return true;
   char* end = nullptr;
   errno = 0;
-  const long number = std::strtol(strength.c_str(), &end, 10);
+  const long number = std::strtol(strength->c_str(), &end, 10);
   const engine::StrengthStep* step = nullptr;
-  if (end != strength.c_str() && *end == '\0' && errno == 0 && number > 0 && number < INT_MAX) {
+  if (end != strength->c_str() && *end == '\0' && errno == 0 && number > 0 && number < INT_MAX) {
     step = engine::strength_step(static_cast<int>(number));
   }
   if (step == nullptr) return false;
@@ -81,11 +81,12 @@ bool chosen_entries(const std::string& colour, const std::string& strength,
 }  // namespace
 
 int print_waiting(const std::vector<std::string>& args) {
-  if (args.size() != 2 || !is_colour(args[1])) {
-    return fail("usage: morva --waiting FOLDER white|black|demo", config::EXIT_USAGE);
-  }
-  std::optional<rules::Side> human;
-  if (args[1] != "demo") human = args[1] == "white" ? rules::WHITE : rules::BLACK;
+  if (args.size() != 2) return fail("usage: morva --waiting FOLDER CONF_INI", config::EXIT_USAGE);
+  config::IniText ini;
+  config::load_ini(ini, args[1].c_str());
+  const GameMode mode = choose_mode(config::ini_find(ini, "GAME", "usercolor").value_or(""));
+  if (mode.demo) return EXIT_SUCCESS;  // a demonstration is not continued
+  const rules::Side human = mode.human_first ? rules::WHITE : rules::BLACK;
   std::vector<std::string> notes;
   const std::vector<game::Waiting> waiting = game::waiting_games(args[0], human, notes);
   for (const std::string& note : notes) std::cerr << PROGRAM << ": saved game " << note << "\n";
@@ -94,7 +95,8 @@ int print_waiting(const std::vector<std::string>& args) {
   if (waiting.size() > 1) {
     const std::size_t more = waiting.size() - 1;
     std::cerr << PROGRAM << ": " << more << " more unfinished " << (more == 1 ? "game" : "games")
-              << " as " << args[1] << " " << (more == 1 ? "waits" : "wait")
+              << " as " << (human == rules::WHITE ? "white" : "black") << " "
+              << (more == 1 ? "waits" : "wait")
               << ", each offered in turn once this one is over (--new starts a new game)\n";
   }
   return config::finish_standard_output(PROGRAM, EXIT_SUCCESS);
@@ -119,12 +121,14 @@ int print_strength_help() {
 }
 
 int edit_settings_file(const std::vector<std::string>& args) {
-  std::string file, into, colour, strength;
+  std::string file, into, colour;
+  std::optional<std::string> strength;
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& word = args[i];
     const bool valued = word == "--into" || word == "--colour" || word == "--strength";
     if (valued && i + 1 < args.size()) {
-      (word == "--into" ? into : word == "--colour" ? colour : strength) = args[++i];
+      if (word == "--strength") strength = args[++i];
+      if (word != "--strength") (word == "--into" ? into : colour) = args[++i];
     } else if (file.empty() && !valued && !word.starts_with("--")) {
       file = word;
     } else {
@@ -142,7 +146,7 @@ int edit_settings_file(const std::vector<std::string>& args) {
     const engine::StrengthStep& last = *(std::end(engine::STRENGTH_STEPS) - 1);
     return fail("--strength takes a number from " +
                     std::to_string(engine::STRENGTH_STEPS[0].number) + " to " +
-                    std::to_string(last.number) + ", not '" + strength + "'",
+                    std::to_string(last.number) + ", not '" + *strength + "'",
                 config::EXIT_USAGE);
   }
   struct stat st {};

@@ -7,13 +7,20 @@
 #include <string>
 #include <vector>
 
+#include "shell/startup.h"
+
 namespace shell {
 
-// morva --waiting FOLDER white|black|demo: prints the path of the unfinished
-// saved game in FOLDER of that colour that was played last and that no window
-// plays now, or nothing; says on standard error how many more wait, and which
-// saved games cannot be read. Returns the exit status.
+// morva --waiting FOLDER CONF_INI: prints the path of the unfinished saved
+// game in FOLDER that the human played in the colour the settings CONF_INI
+// give (nothing for the demo), that was played last and that no window plays
+// now, or nothing; says on standard error how many more wait, and which saved
+// games cannot be read. Returns the exit status.
 int print_waiting(const std::vector<std::string>& args);
+
+// The exit status of a game whose saved game to go on with is played in
+// another window at the time.
+inline constexpr int EXIT_TAKEN = 3;
 
 // morva --strength-help: prints the lines of the launcher's help about
 // --strength N, with the table of the steps.

@@ -71,16 +71,19 @@ std::optional<GameLine> read_game_line(const std::vector<std::string>& args) {
 }
 
 // The start of a game from its command line: the saved game taken up when
-// one is continued. Nothing, after a line on standard error, when it cannot be.
-std::optional<shell::StartOptions> start_options(const GameLine& line) {
+// one is continued. Nothing, after a line on standard error, when it cannot
+// be; status is then the exit status.
+std::optional<shell::StartOptions> start_options(const GameLine& line, int& status) {
   shell::StartOptions options;
   options.reports_to_stderr = line.reports_to_stderr;
   if (!line.save.empty()) options.saved = std::make_unique<game::SavedFile>(line.save);
   if (!line.continued.empty()) {
     options.saved = std::make_unique<game::SavedFile>(line.continued);
     std::string error;
-    options.continued = options.saved->take_up(error);
+    bool in_play = false;
+    options.continued = options.saved->take_up(error, in_play);
     if (!options.continued) {
+      status = in_play ? shell::EXIT_TAKEN : config::EXIT_USAGE;
       std::cerr << PROGRAM << ": cannot go on with " << rules::echo_input(line.continued) << ": "
                 << error << "\n";
       return std::nullopt;
@@ -96,6 +99,7 @@ int main(int argc, char** argv) {
   if (const auto status = config::answer_standard_option(argc, argv, PROGRAM, print_usage)) {
     return *status;
   }
+  rules::build_move_tables();  // saved games are read with the rules, as games are played
   const std::vector<std::string> args(argv + 1, argv + argc);
   const std::string_view first = args.empty() ? "" : args[0];
   const std::vector<std::string> rest(args.begin() + (args.empty() ? 0 : 1), args.end());
@@ -105,9 +109,9 @@ int main(int argc, char** argv) {
 
   const std::optional<GameLine> line = read_game_line(args);
   if (!line) return config::EXIT_USAGE;
-  rules::build_move_tables();
-  std::optional<shell::StartOptions> options = start_options(*line);
-  if (!options) return config::EXIT_USAGE;
+  int status = 0;
+  std::optional<shell::StartOptions> options = start_options(*line, status);
+  if (!options) return status;
   shell::game.record =
       std::make_unique<shell::RecordOutput>(STDOUT_FILENO, options->reports_to_stderr);
   std::optional<book::Book> book = book::load_book();

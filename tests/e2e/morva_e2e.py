@@ -505,12 +505,17 @@ def case_broken_pipe(args):
 
 
 def case_full_disk(args):
-    """The record to a device that is full (morva >/dev/full): the game plays on, and at its
-    end the failure is reported and the status is not 0."""
+    """The record to a device that is full (morva >/dev/full), or the saved game to a folder
+    that cannot hold it: the game plays on, and at its end the failure is reported and the
+    status is not 0."""
     with open("/dev/full", "wb") as full:
         errors = demo_plays_on(args, status_then=1, stdout=full)
     check("morva: cannot write the game record: No space left on device" in errors,
           "no report of the lost record: " + errors)
+    # A saved game that cannot be written is reported once, and so is the end's status.
+    errors = demo_plays_on(args, status_then=1, command=[args.morva, "--save", "/dev/null/g.pgn"])
+    check(errors.count("morva: cannot save the game in /dev/null/g.pgn: Not a directory\n") == 1,
+          "no report of the saved game lost: " + errors)
 
 
 def cpu_seconds(pid):
@@ -878,6 +883,13 @@ class Player:
         pgn_check.check_game(pgns[-1], text.strip("\n"), result, white, black)
         check(not pgn_check.failures, "; ".join(pgn_check.failures))
 
+    def saved(self, human, result="*"):
+        """The saved games of the human's colour with that result, the last played first."""
+        pgns = [p for p in glob.glob(os.path.join(self.games, "*.pgn"))
+                if '[MorvaHuman "%s"]' % human in read_bytes(p).decode() and
+                '[Result "%s"]' % result in read_bytes(p).decode()]
+        return sorted(pgns, key=os.path.getmtime, reverse=True)
+
     def read_settings(self):
         return read_bytes(self.settings).decode()
 
@@ -1111,14 +1123,20 @@ def desktop_entry(player, display):
     check(player.read_settings() == chosen, "the action changed conf.ini:\n" + player.read_settings())
 
 
+def saved_moves(pgn):
+    """The moves of a saved game in UCI, as pgn-extract reads them; none while it is not there."""
+    if not os.path.exists(pgn):
+        return []
+    return pgn_check.run(["pgn-extract", "-s", "--notags", "-Wuci", pgn]).stdout.split()[:-1]
+
+
 def continue_later(player, args, display):
     """The --white game of later_starts, closed after its first pair, is continued by the next
-    --white start at its position; its record and its PGN go on with it."""
-    record = os.path.join(player.games, pathlib.Path(player.games, "..", "unfinished-white")
-                          .read_text().strip())
+    --white start at its position; its record and its saved game go on with it."""
+    pgn = player.saved("white")[0]
+    record = pgn[:-4] + ".txt"
     before = read_bytes(record).decode("latin-1")
-    pgn = record[:-4] + ".pgn"
-    moves = pgn_check.run(["pgn-extract", "-s", "--notags", "-Wuci", pgn]).stdout.split()[:-1]
+    moves = saved_moves(pgn)
     check(len(moves) == 2, "the first pair in the PGN: %s" % moves)
     with player.game(display, "--white") as game:
         game.wait_window()
@@ -1131,8 +1149,71 @@ def continue_later(player, args, display):
         game.press_escape()
         check(game.wait_exit() == 0, "the continued game: status not 0")
     check(len(player.records()) == 3, "a continued game made a record: %s" % player.records())
-    played = pgn_check.run(["pgn-extract", "-s", "--notags", "-Wuci", pgn]).stdout.split()[:-1]
+    played = saved_moves(pgn)
     check(played == moves + ["g1f3", reply], "the continued PGN holds %s" % played)
+
+
+def launcher_children(pid):
+    """The game and the record's copier (the subshell and its tee) of a launcher, by pid."""
+    def children(p):
+        with open("/proc/%d/task/%d/children" % (p, p)) as f:
+            return [int(c) for c in f.read().split()]
+    found = {}
+    for child in children(pid):
+        with open("/proc/%d/cmdline" % child, "rb") as f:
+            command = f.read().split(b"\0")
+        if b"--save" in command or b"--continue" in command:
+            found["game"] = [child]
+        else:
+            found["copier"] = [child, *children(child)]
+    return found
+
+
+def killed_and_continued(player, args, display):
+    """A game as white holds every ply in its saved game as it is played. Killed after three
+    pairs (SIGKILL of the launcher, the game and the record's copier together, of the launcher
+    alone, of the game alone), its saved game holds the six plies, read by pgn-extract and
+    Stockfish, and the next --white start continues it at that position, the saved game going
+    on; the private folder a killed launcher left is gone after the next game."""
+    env = dict(player.env, XDG_RUNTIME_DIR=tempfile.mkdtemp(dir=player.home))
+    label = "Morva (about %d)" % player.strength_labels()[2]
+    for victims in (("launcher", "game", "copier"), ("launcher",), ("game",)):
+        known = set(glob.glob(os.path.join(player.games, "*.pgn")))
+        with player.game(display, "--white", "--new", env=env) as game:
+            game.wait_window()
+            played = []
+            for move in ("e2e3", "a2a3", "h2h3"):
+                game.click(move[:2], 0)
+                game.click(move[2:], 0)
+                pgn = wait_until(lambda: (set(glob.glob(os.path.join(player.games, "*.pgn"))) -
+                                          known or [None]).pop(), 30, "the saved game")
+                wait_until(lambda: len(saved_moves(pgn)) == len(played) + 2, 30, "the reply saved")
+                played = saved_moves(pgn)
+                check(played[-2] == move, "saved %s after %s" % (played, move))
+            pids = launcher_children(game.process.pid)
+            pids["launcher"] = [game.process.pid]
+            for victim in victims:
+                for pid in pids[victim]:
+                    os.kill(pid, signal.SIGKILL)
+            if "game" not in victims:  # the game plays on alone: its window closed with Escape
+                game.press_escape()
+            wait_until(lambda: not os.path.exists("/proc/%d" % pids["game"][0]), 20, "the game gone")
+            game.wait_exit()
+        text = read_bytes(pgn).decode()
+        pgn_check.check_game(pgn, text.strip("\n"), "*", "Player", label)
+        check(not pgn_check.failures and len(played) == 6, "%s killed: %s, %s" %
+              (victims, played, "; ".join(pgn_check.failures)))
+        with player.game(display, "--white", env=env) as game:
+            game.wait_window()
+            wait_board(game, expected_board(args, played, 0, played[-1]), "the game continued")
+            check(len(glob.glob(os.path.join(env["XDG_RUNTIME_DIR"], "morva.*"))) == 1,
+                  "the killed launcher's folder is still there")
+            game.click("g2", 0)
+            game.click("g3", 0)
+            wait_until(lambda: saved_moves(pgn)[:7] == played + ["g2g3"] and
+                       len(saved_moves(pgn)) == 8, 30, "the continued game saved")
+            game.press_escape()
+            check(game.wait_exit() == 0, "the continued game: status not 0")
 
 
 def case_package(args):
@@ -1151,6 +1232,7 @@ def case_package(args):
             first_start(player, x.display)
             later_starts(player, x.display)
             continue_later(player, args, x.display)
+            killed_and_continued(player, args, x.display)
             desktop_entry(player, x.display)
             os.remove(os.path.join(player.shipped, "db", "index.db"))
             with player.game(x.display, "--new") as game:

@@ -42,21 +42,27 @@ TEST(DrawRules, Repetition) {
 
 TEST(DrawRules, FiftyMovesWithoutCaptureOrPawnMove) {
   // The white king walks the ranks to and fro, never back, taking a knight at
-  // the first ply; the black king steps between h8 and g8.
-  GameHistory h;
-  Board b = test_support::board("7k/8/8/8/8/8/8/1Kn5 w");
-  start_history(h, b);
-  const auto walk = [](int k) {
-    return static_cast<Square>(k / 8 * 8 + (k / 8 % 2 ? 7 - k % 8 : k % 8));
-  };
-  for (int ply = 1; ply <= 1 + FIFTY_MOVE_PLIES; ++ply) {
-    const int k = (ply + 1) / 2;
-    add_ply(h, b = make_move(b, ply % 2 ? move_of(walk(k), walk(k + 1))
-                                        : move_of(k % 2 ? 63 : 62, k % 2 ? 62 : 63)));
-    EXPECT_EQ(draw_of(h), ply == 1 + FIFTY_MOVE_PLIES ? Draw::FIFTY_MOVES : Draw::NONE) << ply;
+  // the first ply; the black king steps between h8 and g8. Where black's pawn
+  // steps instead, one ply before the count is full, the count starts again.
+  for (const int pawn_step : {0, FIFTY_MOVE_PLIES}) {
+    GameHistory h;
+    Board b = test_support::board("7k/7p/8/8/8/8/8/1Kn5 w");
+    start_history(h, b);
+    const auto walk = [](int k) {
+      return static_cast<Square>(k / 8 * 8 + (k / 8 % 2 ? 7 - k % 8 : k % 8));
+    };
+    for (int ply = 1; ply <= 1 + FIFTY_MOVE_PLIES; ++ply) {
+      const int k = (ply + 1) / 2;
+      const Move m = ply == pawn_step ? move_of(55, 47)  // h7-h6, long after the king passed h6
+                     : ply % 2        ? move_of(walk(k), walk(k + 1))
+                                      : move_of(k % 2 ? 63 : 62, k % 2 ? 62 : 63);
+      add_ply(h, b = make_move(b, m));
+      const bool drawn = pawn_step == 0 && ply == 1 + FIFTY_MOVE_PLIES;
+      EXPECT_EQ(draw_of(h), drawn ? Draw::FIFTY_MOVES : Draw::NONE) << ply << " " << pawn_step;
+    }
+    drop_plies(h, 2);
+    EXPECT_EQ(draw_of(h), Draw::NONE);
   }
-  drop_plies(h, 2);
-  EXPECT_EQ(draw_of(h), Draw::NONE);
 }
 
 }  // namespace

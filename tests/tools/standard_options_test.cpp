@@ -45,14 +45,15 @@ TEST(StandardOptions, BadArgumentsGiveOneLineAndStatus2) {
       {&PROGRAMS[0], {"--bogus"}},
       {&PROGRAMS[0], {"conf.ini"}},
       {&PROGRAMS[3], {"--bogus"}},
-      {&PROGRAMS[3], {"--strength", "6"}},
+      {&PROGRAMS[0], {"--settings", "conf.ini", "--strength", "6"}},  // the launcher's --strength
       {&PROGRAMS[3], {"--strength"}},
       {&PROGRAMS[3], {"--last", "--white"}},
       {&PROGRAMS[3], {"--last", "--new"}},
-      // --continue takes a record whose last game goes on.
+      // --continue takes a saved game that goes on (a record of earlier versions is none).
       {&PROGRAMS[0], {"--continue"}},
-      {&PROGRAMS[0], {"--continue", "no-such-record.txt"}},
+      {&PROGRAMS[0], {"--continue", "no-such-game.pgn"}},
       {&PROGRAMS[0], {"--continue", std::string(MORVA_TEST_DATA_DIR) + "/records/white-wins.txt"}},
+      {&PROGRAMS[0], {"--waiting", "games"}},
   };
   for (const auto& [p, args] : cases) {
     const auto r = tools_test::run(p->path, args);
