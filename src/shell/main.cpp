@@ -1,5 +1,6 @@
-// The window program: safe standard streams, --help and --version, move
-// tables, the opening-book index, then the game.
+// The window program: the termination signals watched, safe standard
+// streams, --help and --version, move tables, the opening-book index, then
+// the game.
 #include <unistd.h>
 
 #include <iostream>
@@ -51,6 +52,9 @@ std::optional<std::vector<rules::Move>> moves_to_continue(const char* path) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // First of all, so that no termination signal is lost or ends the program
+  // without its orderly end (before SDL_Init, which then leaves them to us).
+  shell::watch_quit_signals();
   shell::guard_standard_streams();
   // Besides --help and --version the game takes only --continue RECORD.
   if (const auto status = config::answer_standard_option(argc, argv, "morva", print_usage)) {
@@ -60,6 +64,7 @@ int main(int argc, char** argv) {
   if (argc > 1 && !continued) return config::reject_argument("morva", argv[1]);
 
   rules::build_move_tables();
+  shell::quit_if_signalled(shell::game);
   std::vector<rules::Move> moves;
   if (continued) {
     std::optional<std::vector<rules::Move>> kept = moves_to_continue(argv[2]);
@@ -72,6 +77,7 @@ int main(int argc, char** argv) {
     std::cout.flush();
     return book::BOOK_FAILURE_STATUS;
   }
+  shell::quit_if_signalled(shell::game);
   shell::game.record = std::make_unique<shell::RecordOutput>(STDOUT_FILENO);
   shell::start_game(shell::game, std::make_unique<engine::Engine>(std::move(*book)), moves);
 }
