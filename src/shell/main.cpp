@@ -1,5 +1,6 @@
-// The window program: safe standard streams, --help and --version, the
-// launcher's questions, move tables, the opening-book index, then the game.
+// The window program: the termination signals watched, safe standard
+// streams, --help and --version, the launcher's questions, move tables, the
+// opening-book index, then the game.
 #include <unistd.h>
 
 #include <iostream>
@@ -95,6 +96,9 @@ std::optional<shell::StartOptions> start_options(const GameLine& line, int& stat
 }  // namespace
 
 int main(int argc, char** argv) {
+  // First of all, so that no termination signal is lost or ends the program
+  // without its orderly end (before SDL_Init, which then leaves them to us).
+  shell::watch_quit_signals();
   shell::guard_standard_streams();
   if (const auto status = config::answer_standard_option(argc, argv, PROGRAM, print_usage)) {
     return *status;
@@ -109,6 +113,7 @@ int main(int argc, char** argv) {
 
   const std::optional<GameLine> line = read_game_line(args);
   if (!line) return config::EXIT_USAGE;
+  shell::quit_if_signalled(shell::game);
   int status = 0;
   std::optional<shell::StartOptions> options = start_options(*line, status);
   if (!options) return status;
@@ -120,6 +125,7 @@ int main(int argc, char** argv) {
     shell::game.record.reset();  // written out before the end
     return book::BOOK_FAILURE_STATUS;
   }
+  shell::quit_if_signalled(shell::game);
   shell::start_game(shell::game, std::make_unique<engine::Engine>(std::move(*book)),
                     std::move(*options));
 }

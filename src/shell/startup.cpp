@@ -1,6 +1,7 @@
 // Start-up and shutdown: SDL, window, pictures, cursor, game mode, orderly end.
 #include "shell/startup.h"
 
+#include <atomic>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -29,11 +30,12 @@ constexpr const char* WINDOW_DRIVER = "x11";
 // The exit status when the record or the saved game could not be written.
 constexpr int RECORD_FAILURE_STATUS = 1;
 
-// Set by the termination signals; read by the game's loops and the search's
-// stop question.
-volatile std::sig_atomic_t quit_signal = 0;
+// Set by the termination signals, on whichever thread takes them; read by the
+// start, the game's loops and the search's stop question.
+std::atomic<bool> quit_signal{false};
+static_assert(std::atomic<bool>::is_always_lock_free, "set from a signal handler");
 
-extern "C" void note_quit_signal(int) { quit_signal = 1; }
+extern "C" void note_quit_signal(int) { quit_signal.store(true, std::memory_order_relaxed); }
 
 // Writes out the game record and ends the process; a record that could not
 // be written is reported, and turns a status of 0 into a failure.
@@ -124,7 +126,10 @@ void open_window(Game& g) {
   if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTTHREAD) != 0) {
     fail_start(g, std::string("cannot start SDL: ") + SDL_GetError());
   }
-  watch_quit_signals();
+  // Set once, while the queue holds nothing of the window's: setting a filter
+  // empties it.
+  SDL_SetEventFilter(keep_event);
+  quit_if_signalled(g);  // before the window opens
   const int side = 10 * g.square_size;
   g.screen = SDL_SetVideoMode(side, side, 32, SDL_HWSURFACE | SDL_DOUBLEBUF);
   if (g.screen == nullptr) {
@@ -169,9 +174,8 @@ void start_game(Game& g, std::unique_ptr<engine::Engine> engine, StartOptions op
   g.ponderer = std::make_unique<engine::Ponderer>(*g.engine);
   g.saved = std::move(options.saved);
   g.board = rules::board_from_cells(rules::starting_cells);
+  quit_if_signalled(g);
   open_window(g);
-  // Set once, before anything is played: setting a filter empties SDL's queue.
-  SDL_SetEventFilter(keep_event);
   load_pictures(g);
   g.cursor = make_cursor(cursor_picture);
   if (g.cursor != nullptr) SDL_SetCursor(g.cursor);  // else the system's arrow stays
@@ -193,6 +197,7 @@ void start_game(Game& g, std::unique_ptr<engine::Engine> engine, StartOptions op
   start_played(g, mode_players(mode));
   if (options.continued) continue_played(g, *options.continued);
 
+  quit_if_signalled(g);  // from here on the loops look at it
   draw_board(g, g.board);
   // A continued game may stand where the draw rules end it.
   if (options.continued) end_of_ply(g);
@@ -224,11 +229,24 @@ void poll_quit(Game& g) {
 void watch_quit_signals() {
   struct sigaction action {};
   action.sa_handler = note_quit_signal;
+  action.sa_flags = SA_RESTART;  // a library's system call goes on, never fails with EINTR
   sigemptyset(&action.sa_mask);
-  for (int signal : {SIGTERM, SIGINT, SIGHUP}) sigaction(signal, &action, nullptr);
+  sigset_t watched;
+  sigemptyset(&watched);
+  for (int signal : {SIGTERM, SIGINT, SIGHUP}) {
+    sigaction(signal, &action, nullptr);
+    sigaddset(&watched, signal);
+  }
+  // Left blocked by the parent, they would never end the game; one that has
+  // waited since the start is taken now.
+  pthread_sigmask(SIG_UNBLOCK, &watched, nullptr);
 }
 
-bool quit_signalled() { return quit_signal != 0; }
+bool quit_signalled() { return quit_signal.load(std::memory_order_relaxed); }
+
+void quit_if_signalled(Game& g) {
+  if (quit_signalled()) quit_game(g);
+}
 
 void hand_on_record(Game& g) {
   if (g.record) {

@@ -59,8 +59,10 @@ struct StartOptions {
   bool reports_to_stderr = false;
 };
 
-// Starts SDL with its event thread, opens the 460 x 460 window and sets the
-// captions; on failure reports SDL's error and ends the process with status -1.
+// Starts SDL with its event thread, sets the event filter (keep_event), opens
+// the 460 x 460 window and sets the captions; on failure reports SDL's error
+// and ends the process with status -1. A termination signal that has arrived
+// by then ends the process before the window opens (quit_if_signalled).
 // Only a window system's driver is accepted (x11, or whatever SDL_VIDEODRIVER
 // names): without a display SDL 1.2 would fall back to a text-mode driver
 // that draws into the terminal, and so into the record.
@@ -90,13 +92,21 @@ void release_game(Game& g);
 // Escape key released.
 bool is_quit_event(const SDL_Event& event);
 
-// Makes SIGTERM, SIGINT and SIGHUP set a flag of the program's own instead of
-// going through SDL's queue (which drops them when it is full); installed
-// after SDL starts, over SDL's own handlers.
+// Makes SIGTERM, SIGINT and SIGHUP set a flag of the program's own. Installed
+// first thing in main: SDL_Init gives SIGINT and SIGTERM handlers of its own
+// only where they are left at the default action, and those post SDL_QUIT,
+// which is lost when the event filter empties the queue (or the queue is full);
+// before them, the default action would end the program with nothing written.
+// Unblocks them too, where the parent left them blocked.
 void watch_quit_signals();
 
 // Returns whether one of those signals has arrived.
 bool quit_signalled();
+
+// Ends the process through quit_game (status 0) when one of them has arrived:
+// looked at between the steps of the start, so that a signal before the
+// window opens ends the program without it.
+void quit_if_signalled(Game& g);
 
 // Hands what the record holds so far to its writer (or flushes std::cout).
 void hand_on_record(Game& g);

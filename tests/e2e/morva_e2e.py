@@ -7,7 +7,7 @@ Usage: morva_e2e.py CASE --morva PATH --data DIR [--cli MORVA_CLI]
        morva_e2e.py installed|launcher --morva PATH --data DIR --build BUILD_DIR
        morva_e2e.py package --morva PATH --data DIR --deb DEB_OR_FOLDER
 CASE is one of: white, black, demo, capture, no-index, installed, launcher, package, stop,
-closed-streams, broken-pipe, keys, stalled-record, full-disk, ponder, draws.
+closed-streams, broken-pipe, keys, stalled-record, full-disk, ponder, draws, signals.
 """
 
 import argparse
@@ -1286,6 +1286,46 @@ def case_stop(args):
             check(status == -sig, "morva-cli think, %s: status %d" % (sig.name, status))
 
 
+def case_signals(args, starts=150):
+    """SIGTERM, SIGINT and SIGHUP in turn: first each sent at exec, blocked until main takes it,
+    without a display (status 0 and no error: it ended before SDL_Init); then at moments spread
+    evenly from main's first steps (SIGPIPE ignored) to the first record, after the first board;
+    once at the end picture. Each ends the demo with status 0 within STOP_LIMIT seconds, its
+    record the whole game's up to a move."""
+    sigs = (signal.SIGTERM, signal.SIGINT, signal.SIGHUP)
+
+    def start(display, moment=0):
+        block = (lambda: signal.pthread_sigmask(signal.SIG_BLOCK, sigs)) if not display else None
+        game = Game(args.morva, args.data, "demo", display, preexec=block)
+        with open("/proc/%d/status" % game.process.pid) as status:
+            while display and not int(re.search(r"SigIgn:\s*(\w+)", status.read())[1], 16) & 4096:
+                status.seek(0)
+        return game, time.monotonic() + moment
+
+    with Xvfb() as x:
+        game, began = start(x.display)
+        with game:
+            first = wait_until(lambda: os.path.getsize(game.out_path) and time.monotonic(), 30,
+                               "the first move") - began
+            whole = wait_until(lambda: game.output() == (time.sleep(1) or game.output()) and
+                               game.output(), 60, "the end picture (the record still)")
+            check(stopped_within_limit(game.process, lambda: game.process.send_signal(sigs[0]),
+                                       "SIGTERM at the end picture") == 0, "status not 0 at the end")
+        for k in range(-len(sigs), starts):
+            sig, offset = sigs[k % len(sigs)], max(0, first * k / (starts - 1))
+            game, moment = start(x.display if k >= 0 else None, offset)
+            with game:
+                time.sleep(max(0, moment - time.monotonic()))
+                what = "%s %s" % (sig.name, "%.3f s into main" % offset if k >= 0 else "at exec")
+                status = stopped_within_limit(game.process, lambda: game.process.send_signal(sig), what)
+                out = game.output()
+                check(status == 0 and (k >= 0 or game.errors() == ""), "%s: status %d, %s" %
+                      (what, status, game.errors()))
+                check(whole.startswith(out) and out[-1:] in ("", " ", "\n"),
+                      "%s: the record is not the game's up to a move:\n%s" % (what, out))
+        print("%d starts, the first record %.3f s into main" % (starts + len(sigs) + 1, first))
+
+
 def make_screenshot(args):
     """A game in progress as white, the last move highlighted, for the README."""
     with Xvfb() as x, Game(args.morva, args.data, "white", x.display, keys=KEYS_ON) as game:
@@ -1310,7 +1350,7 @@ CASES = {"white": case_white, "black": case_black, "demo": case_demo, "no-index"
          "installed": case_installed, "package": case_package, "capture": case_capture,
          "stop": case_stop, "closed-streams": case_closed_streams, "broken-pipe": case_broken_pipe,
          "keys": case_keys, "stalled-record": case_stalled_record, "ponder": case_ponder,
-         "draws": case_draws,
+         "draws": case_draws, "signals": case_signals,
          "full-disk": case_full_disk, "launcher": case_launcher}
 
 

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <fstream>
 #include <initializer_list>
 #include <sstream>
@@ -13,6 +14,7 @@
 #include <vector>
 
 #include "book/db.h"
+#include "engine/memory_limit.h"
 #include "engine/ponder.h"
 #include "engine/root_pass.h"
 #include "engine/strength.h"
@@ -256,6 +258,39 @@ TEST(ComputerMove, StrengthSettingsReadTheirKeys) {
                        "memory this program may use; 384 is used",
                        "morva: the default is more than a quarter of the 128 MiB of memory this "
                        "program may use; 32 is used"}));
+}
+
+// The memory limit of the control groups: the least of the process's own group
+// and those above it, below the mount point (which may show a group of its own).
+TEST(ComputerMove, MemoryLimitIsTheLeastOfTheGroupAndThoseAboveIt) {
+  struct Case {
+    std::string cgroups, mountinfo;                          // the hierarchy mounted at /cg
+    std::vector<std::pair<std::string, const char*>> files;  // limits below /cg
+    std::uint64_t least;
+  } cases[] = {
+      {"4:memory:/a/b\n0::/\n",
+       "35 31 0:32 / /cg rw - cgroup cgroup rw,memory\n",
+       {{"a/b", "3221225472"}, {"a", "1610612736\n"}, {"", "9223372036854771712"}},
+       1610612736},
+      {"4:memory:/docker/c/g\n",
+       "35 31 0:32 /docker/c /cg rw - cgroup cgroup rw,memory\n",
+       {{"docker/c/g", "1"}, {"g", "2147483648"}},
+       2147483648},
+      {"0::/a/b\n4:memory:/\n",
+       "31 23 0:28 / /cg rw - cgroup2 cgroup2 rw\n",
+       {{"a/b", "max"}, {"a", "1073741824"}},
+       1073741824},
+      {"4:memory:/\n", "35 31 0:32 / /cg rw - cgroup cgroup rw,cpu\n", {{"", "1"}}, UINT64_MAX}};
+  for (const Case& c : cases) {
+    ScratchFolder folder;
+    const bool v2 = c.mountinfo.find("cgroup2") != std::string::npos;
+    for (const auto& [group, limit] : c.files) {
+      std::filesystem::create_directories("cg/" + group);
+      std::ofstream("cg/" + group + (v2 ? "/memory.max" : "/memory.limit_in_bytes")) << limit;
+    }
+    EXPECT_EQ(engine::control_group_limit(c.cgroups, c.mountinfo, folder.path().string()), c.least)
+        << c.cgroups << c.mountinfo;
+  }
 }
 
 // No setting makes a line deeper than MAX_DEPTH plies: on an empty board

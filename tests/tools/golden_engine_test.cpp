@@ -1,6 +1,7 @@
 // morva-cli eval, key, think and play against the reference outputs, each think
 // and play case run in a fresh folder holding its conf.ini and the reference book.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -136,6 +137,37 @@ TEST(CliEngine, MissingBookIndexEndsWithTheErrorReport) {
   EXPECT_EQ(r.status, 255);
   EXPECT_EQ(r.out.rfind("ERROR\tcannot open file ./db/index.db\n\tfile db.cpp line ", 0), 0U)
       << r.out;
+}
+
+// hash=8192 in a version-1 memory group of 1.5 GiB (made below the test's own
+// group, as root where version 1's memory hierarchy is mounted): the table takes
+// a quarter of the group's limit and the search runs to its end, where a table
+// sized by the machine's memory would have the kernel end it once filled.
+TEST(CliEngine, TableFitsAVersion1MemoryGroup) {
+  std::ifstream cgroups("/proc/self/cgroup");
+  std::string line, own;
+  while (std::getline(cgroups, line) && own.empty()) {
+    if (line.find(":memory:") != std::string::npos) own = line.substr(line.find(":memory:") + 8);
+  }
+  const fs::path group =
+      "/sys/fs/cgroup/memory" + own + "/morva-test-" + std::to_string(::getpid());
+  std::error_code error;
+  if (own.empty() || !fs::create_directory(group, error)) GTEST_SKIP() << "cannot make " << group;
+  std::ofstream(group / "memory.limit_in_bytes") << (1536LL << 20);
+  const CaseFolder folder(GOLDEN / "think" / "01");
+  std::ofstream(folder.path() + "/conf.ini") << "[ALGO]level=6;prelevel=3;maxlevel=7;complexity=8;"
+                                                "hash=8192;";
+  const auto r =
+      run("/bin/sh",
+          {"-c", "echo $$ >\"$1\" && exec \"$0\" think \"$2\"", CLI,
+           (group / "cgroup.procs").string(), "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w"},
+          folder.path());
+  fs::remove(group, error);
+  EXPECT_EQ(r.status, 0);
+  EXPECT_NE(r.err.find("hash=8192 is more than a quarter of the 1536 MiB of memory this program "
+                       "may use; 384 is used"),
+            std::string::npos)
+      << r.err;
 }
 
 TEST(CliEngine, PlayZeroPairsWritesNothing) {
