@@ -105,7 +105,7 @@ int main(int argc, char** argv) {
   }
   rules::build_move_tables();  // saved games are read with the rules, as games are played
   const std::vector<std::string> args(argv + 1, argv + argc);
-  const std::string_view first = args.empty() ? "" : args[0];
+  const std::string first = args.empty() ? std::string() : args[0];
   const std::vector<std::string> rest(args.begin() + (args.empty() ? 0 : 1), args.end());
   if (first == "--waiting") return shell::print_waiting(rest);
   if (first == "--strength-help" && rest.empty()) return shell::print_strength_help();
