@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "engine/engine.h"
@@ -78,6 +79,7 @@ struct Game {
   // The record's writer, made at start; without one (the tests) the record
   // goes to std::cout as it is.
   std::unique_ptr<RecordOutput> record;
+  std::vector<std::string> settings_slips;  // conf.ini's slips, told once at start
 };
 
 // The program's one Game; report_progress draws on it.

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "book/db.h"
+#include "config/settings_slips.h"
 #include "config/standard_options.h"
 #include "engine/engine.h"
 #include "engine/record_reader.h"
@@ -72,6 +73,8 @@ int main(int argc, char** argv) {
     std::cout.flush();
     return book::BOOK_FAILURE_STATUS;
   }
+  // Slips in conf.ini are told on standard error before the window opens.
+  shell::game.settings_slips = config::report_slips(shell::SETTINGS_PATH, std::cerr);
   shell::game.record = std::make_unique<shell::RecordOutput>(STDOUT_FILENO);
   shell::start_game(shell::game, std::make_unique<engine::Engine>(std::move(*book)), moves);
 }
