@@ -10,6 +10,7 @@
 
 #include "config/ini_file.h"
 #include "config/log_report.h"
+#include "engine/strength.h"
 #include "shell/continued_game.h"
 #include "shell/cursor.h"
 #include "shell/draw.h"
@@ -163,6 +164,8 @@ void start_game(Game& g, std::unique_ptr<engine::Engine> engine,
 
   config::IniText ini;
   config::load_ini(ini, SETTINGS_PATH);
+  // The table gets its memory while the player looks at the board, not in the first reply.
+  g.engine->prepare_table(engine::read_strength_quietly(ini).hash_mib);
   const GameMode mode = choose_mode(config::ini_value(ini, "GAME", "usercolor"));
   g.user_color = mode.user_color;
   // Additions, off unless set to "on"; left out, nothing is reported.
