@@ -16,6 +16,7 @@
 #include "rules/draw_rules.h"
 #include "rules/move.h"
 #include "shell/record_output.h"
+#include "shell/text.h"
 
 namespace shell {
 
@@ -80,6 +81,7 @@ struct Game {
   // goes to std::cout as it is.
   std::unique_ptr<RecordOutput> record;
   std::vector<std::string> settings_slips;  // conf.ini's slips, told once at start
+  Text text;  // the window's font, open only with a setting that shows text
 };
 
 // The program's one Game; report_progress draws on it.

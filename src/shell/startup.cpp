@@ -145,6 +145,7 @@ void release_game(Game& g) {
   free_surface(g.dialog_picture);
   free_surface(g.progress_picture);
   free_surface(g.draw_picture);
+  close_text(g.text);
   // The display surface belongs to SDL: SDL_Quit gives it back.
   g.screen = nullptr;
   SDL_Quit();
@@ -166,6 +167,7 @@ void start_game(Game& g, std::unique_ptr<engine::Engine> engine,
   config::load_ini(ini, SETTINGS_PATH);
   // The table gets its memory while the player looks at the board, not in the first reply.
   g.engine->prepare_table(engine::read_strength_quietly(ini).hash_mib);
+  if (text_wanted(ini)) open_text(g.text, font_path(), TEXT_SIZE, std::cerr);
   const GameMode mode = choose_mode(config::ini_value(ini, "GAME", "usercolor"));
   g.user_color = mode.user_color;
   // Additions, off unless set to "on"; left out, nothing is reported.
