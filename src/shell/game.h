@@ -81,7 +81,8 @@ struct Game {
   // goes to std::cout as it is.
   std::unique_ptr<RecordOutput> record;
   std::vector<std::string> settings_slips;  // conf.ini's slips, told once at start
-  Text text;  // the window's font, open only with a setting that shows text
+  Text text;                 // the window's font, open only with a setting that shows text
+  bool clear_board = false;  // clearboard=on: the readable piece sheet, squares and marks
 };
 
 // The program's one Game; report_progress draws on it.

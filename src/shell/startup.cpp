@@ -11,6 +11,7 @@
 #include "config/ini_file.h"
 #include "config/log_report.h"
 #include "engine/strength.h"
+#include "shell/clear_board.h"
 #include "shell/continued_game.h"
 #include "shell/cursor.h"
 #include "shell/draw.h"
@@ -89,6 +90,17 @@ void free_surface(SDL_Surface*& surface) {
   surface = nullptr;
 }
 
+// Loads a piece sheet in place of the one loaded before.
+void load_piece_sheet(Game& g, const char* path) {
+  free_surface(g.piece_sheet);
+  g.piece_sheet = load_picture(g, path, 0);
+  // A smaller sheet would leave pieces undrawn, a smaller dialog bars drawn outside it.
+  require_size(g, path, g.piece_sheet, PIECE_SHEET_COLUMNS * g.piece_size,
+               PIECE_SHEET_ROWS * g.piece_size,
+               std::to_string(PIECE_SHEET_COLUMNS) + " x " + std::to_string(PIECE_SHEET_ROWS) +
+                   " piece cells");
+}
+
 }  // namespace
 
 GameMode choose_mode(const std::string& usercolor) {
@@ -120,12 +132,7 @@ void open_window(Game& g) {
 }
 
 void load_pictures(Game& g) {
-  g.piece_sheet = load_picture(g, PIECE_PATH, 0);
-  // A smaller sheet would leave pieces undrawn, a smaller dialog bars drawn outside it.
-  require_size(g, PIECE_PATH, g.piece_sheet, PIECE_SHEET_COLUMNS * g.piece_size,
-               PIECE_SHEET_ROWS * g.piece_size,
-               std::to_string(PIECE_SHEET_COLUMNS) + " x " + std::to_string(PIECE_SHEET_ROWS) +
-                   " piece cells");
+  load_piece_sheet(g, PIECE_PATH);
   g.dialog_picture = load_picture(g, DIALOG_PATH, 0);
   g.progress_picture = load_picture(g, PROGRESS_PATH, 0);
   require_size(
@@ -135,6 +142,8 @@ void load_pictures(Game& g) {
   g.white_picture = load_picture(g, WHITE_PATH, END_PICTURE_ALPHA);
   g.black_picture = load_picture(g, BLACK_PATH, END_PICTURE_ALPHA);
 }
+
+void load_clear_pieces(Game& g) { load_piece_sheet(g, CLEAR_PIECE_PATH); }
 
 void release_game(Game& g) {
   if (g.cursor != nullptr) SDL_FreeCursor(g.cursor);
@@ -168,6 +177,8 @@ void start_game(Game& g, std::unique_ptr<engine::Engine> engine,
   // The table gets its memory while the player looks at the board, not in the first reply.
   g.engine->prepare_table(engine::read_strength_quietly(ini).hash_mib);
   if (text_wanted(ini)) open_text(g.text, font_path(), TEXT_SIZE, std::cerr);
+  g.clear_board = config::ini_find(ini, "GAME", "clearboard") == "on";
+  if (g.clear_board) load_clear_pieces(g);
   const GameMode mode = choose_mode(config::ini_value(ini, "GAME", "usercolor"));
   g.user_color = mode.user_color;
   // Additions, off unless set to "on"; left out, nothing is reported.

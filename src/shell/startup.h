@@ -53,6 +53,10 @@ void open_window(Game& g);
 // the bar at its offset, reports the file and ends the process with status -1.
 void load_pictures(Game& g);
 
+// Reads the readable piece sheet (clearboard=on) in place of the piece sheet,
+// with the same checks.
+void load_clear_pieces(Game& g);
+
 // Releases the cursor and every surface of g and shuts SDL down.
 void release_game(Game& g);
 

@@ -3,13 +3,17 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <thread>
+#include <vector>
 
 #include "positions.h"
 #include "rules/board.h"
 #include "rules/move.h"
+#include "shell/clear_board.h"
 #include "shell/startup.h"
 #include "shell_fixture.h"
 
@@ -120,6 +124,72 @@ TEST_F(ShellTest, LastMoveHighlightFollowsTheSetting) {
         }
         if (square == c.selected) expected = light ? shell::LIGHT_SELECTED : shell::DARK_SELECTED;
         ASSERT_EQ(corner(g, i, j), expected) << "case " << &c - cases << " square " << square;
+      }
+    }
+  }
+}
+
+// Returns the WCAG contrast ratio of two colours (1 to 21).
+double contrast(Rgb a, Rgb b) {
+  const auto luminance = [](Rgb c) {
+    const auto linear = [](Uint8 v) {
+      const double x = v / 255.0;
+      return x <= 0.04045 ? x / 12.92 : std::pow((x + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * linear(c.r) + 0.7152 * linear(c.g) + 0.0722 * linear(c.b);
+  };
+  const double la = luminance(a), lb = luminance(b);
+  return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+// clearboard=on: the squares keep the readable board's colours and each mark
+// is a ring in the square's margin, drawn as measured here by 3:1 at least
+// from the square it is on, light or dark; unmarked squares have no ring.
+TEST_F(ShellTest, ClearBoardMarksStandOutFromTheirSquares) {
+  using test_support::move;
+  using test_support::sq;
+  const shell::MarkColours* SELECTED = &shell::CLEAR_SELECTED;
+  const shell::MarkColours* HINT = &shell::CLEAR_HINT;
+  const shell::MarkColours* LAST = &shell::CLEAR_LAST_MOVE;
+  const struct {
+    int selected;
+    rules::Move hint, last;
+    std::vector<std::pair<int, const shell::MarkColours*>> marked;
+  } cases[] = {
+      {sq("b1"), rules::END_MOVE, rules::END_MOVE, {{sq("b1"), SELECTED}}},
+      // The selection wins over the last move.
+      {sq("g1"), rules::END_MOVE, move("g1", "f3"), {{sq("g1"), SELECTED}, {sq("f3"), LAST}}},
+      // The hint on a light and a dark square, the last move on two dark ones.
+      {rules::NO_SQUARE,
+       move("e2", "e3"),
+       move("d2", "d4"),
+       {{sq("e2"), HINT}, {sq("e3"), HINT}, {sq("d2"), LAST}, {sq("d4"), LAST}}},
+  };
+  g.clear_board = true;
+  g.show_last_move = true;
+  for (const auto& c : cases) {
+    g.sel_from = static_cast<std::int8_t>(c.selected);
+    g.hint_move = c.hint;
+    g.last_move = c.last;
+    shell::draw_squares(g, start_board());
+    for (int i = 0; i < 8; ++i) {
+      for (int j = 0; j < 8; ++j) {
+        const int square = shell::square_at_screen(g.user_color, i, j);
+        const bool light = (i + j) % 2 == 0;
+        const Rgb fill = light ? shell::CLEAR_LIGHT_SQUARE : shell::CLEAR_DARK_SQUARE;
+        const int x = S + j * S, y = S + i * S, w = shell::CLEAR_MARK_WIDTH;
+        ASSERT_EQ(pixel(g.screen, x + w, y + w), fill) << "square " << square;
+        const Rgb ring = pixel(g.screen, x + w - 1, y + S - 1);
+        const auto marked = std::find_if(c.marked.begin(), c.marked.end(),
+                                         [&](const auto& m) { return m.first == square; });
+        if (marked == c.marked.end()) {
+          EXPECT_EQ(ring, fill) << "square " << square;
+          continue;
+        }
+        const shell::MarkColours& mark = *marked->second;
+        EXPECT_EQ(ring, light ? mark.on_light : mark.on_dark) << "square " << square;
+        EXPECT_EQ(pixel(g.screen, x, y), ring) << "square " << square;
+        EXPECT_GE(contrast(ring, fill), 3.0) << "square " << square;
       }
     }
   }

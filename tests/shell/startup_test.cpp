@@ -71,6 +71,13 @@ TEST_F(ShellTest, PicturesCarryTheMagentaKeyAndTheEndPicturesAlpha) {
   for (SDL_Surface* p : {g.piece_sheet, g.dialog_picture, g.progress_picture}) {
     EXPECT_FALSE(p->flags & SDL_SRCALPHA);
   }
+  // The readable sheet (clearboard=on) takes the piece sheet's place, keyed alike.
+  std::filesystem::copy_file(folder / "bitmaps/piece.bmp", folder / "bitmaps/clear-pieces.bmp",
+                             std::filesystem::copy_options::overwrite_existing);
+  shell::load_clear_pieces(g);
+  ASSERT_NE(g.piece_sheet, nullptr);
+  EXPECT_TRUE(g.piece_sheet->flags & SDL_SRCCOLORKEY);
+  EXPECT_FALSE(g.piece_sheet->flags & SDL_SRCALPHA);
 }
 
 TEST_F(ShellTest, ReleaseGivesBackEverything) {
