@@ -111,15 +111,34 @@ GameMode choose_mode(const std::string& usercolor) {
   return mode;
 }
 
+std::string display_failure(const char* display) {
+  if (display == nullptr || *display == '\0') {
+    return "morva: no display to open the window on: DISPLAY is not set (is X running? over "
+           "ssh, use ssh -X)";
+  }
+  return std::string("morva: cannot open the display '") + display +
+         "' (is X running? over ssh, use ssh -X)";
+}
+
 void open_window(Game& g) {
 #if defined(__unix__) && !defined(__APPLE__)
   // Without a display SDL 1.2 would fall back to a text-mode driver that draws
   // into the terminal, and so into the record: the window system's driver
   // unless another is named.
   const char* asked = std::getenv("SDL_VIDEODRIVER");
-  if (asked == nullptr || *asked == '\0') setenv("SDL_VIDEODRIVER", WINDOW_DRIVER, 1);
+  const bool window_system = asked == nullptr || *asked == '\0';
+  if (window_system) setenv("SDL_VIDEODRIVER", WINDOW_DRIVER, 1);
+#else
+  const bool window_system = false;
 #endif
   if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTTHREAD) != 0) {
+    // The window system's driver starts only with a display: a player's slip
+    // (a stale DISPLAY over ssh), told in one line.
+    if (window_system) {
+      std::cerr << display_failure(std::getenv("DISPLAY")) << "\n";
+      release_game(g);
+      end_process(g, FAILURE_STATUS);
+    }
     fail_start(g, std::string("cannot start SDL: ") + SDL_GetError());
   }
   watch_quit_signals();

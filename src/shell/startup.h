@@ -41,8 +41,13 @@ struct GameMode {
 // else has the computer play white with white shown at the bottom.
 GameMode choose_mode(const std::string& usercolor);
 
+// Returns the line that says the display cannot be opened, naming the value
+// of DISPLAY (null or empty: not set).
+std::string display_failure(const char* display);
+
 // Starts SDL with its event thread, opens the 460 x 460 window and sets the
-// captions; on failure reports SDL's error and ends the process with status -1.
+// captions; on failure reports SDL's error and ends the process with status -1
+// (a display that cannot be opened is one line on standard error instead).
 // Only a window system's driver is accepted (x11, or whatever SDL_VIDEODRIVER
 // names): without a display SDL 1.2 would fall back to a text-mode driver
 // that draws into the terminal, and so into the record.
