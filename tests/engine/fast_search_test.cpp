@@ -120,11 +120,9 @@ TEST(RootPass, CountsTheListsOfTheHelpers) {
   }
 }
 
-// Resident bytes of this process.
 std::uint64_t resident_bytes() {
-  std::ifstream statm("/proc/self/statm");
   std::uint64_t size = 0, resident = 0;
-  statm >> size >> resident;
+  std::ifstream("/proc/self/statm") >> size >> resident;
   return resident * static_cast<std::uint64_t>(sysconf(_SC_PAGESIZE));
 }
 
@@ -152,10 +150,8 @@ TEST(TablePreparation, EveryPageMappedAndTheEntriesKept) {
 }
 
 TEST(TablePreparation, AChoiceRightAfterItWaitsForIt) {
-  // A search of another size maps the table anew: done while the
-  // preparation still runs, the two threads would race on the table (as the
-  // ThreadSanitizer build of this test sees), and a search could lose its
-  // memory under it.
+  // A search of another size maps the table anew: without the wait it would
+  // race with the preparation (as the ThreadSanitizer build sees).
   const rules::Position p =
       engine_test::position("rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR b");
   engine::StrengthSettings settings = engine_test::strength(3, 2, 4, 4);

@@ -148,13 +148,6 @@ TEST(ShellStartFailure, SdlThatCannotStartIsAnErrorWithStatusMinusOne) {
 
 TEST(ShellStartFailure, ADisplayThatCannotBeOpenedIsOneLineWithStatusMinusOne) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
-  const auto whole_line = [](std::string text) {
-    for (std::size_t at = text.find_first_of("()?"); at != std::string::npos;
-         at = text.find_first_of("()?", at + 2)) {
-      text.insert(at, "\\");
-    }
-    return "^" + text + "\n$";
-  };
   for (const char* display : {":59", ""}) {
     EXPECT_EXIT(
         {
@@ -163,11 +156,10 @@ TEST(ShellStartFailure, ADisplayThatCannotBeOpenedIsOneLineWithStatusMinusOne) {
           shell::Game fresh;
           shell::open_window(fresh);
         },
-        ::testing::ExitedWithCode(255), whole_line(shell::display_failure(display)));
+        ::testing::ExitedWithCode(255), testing::Eq(shell::display_failure(display) + "\n"));
   }
   EXPECT_EQ(shell::display_failure(":59"),
             "morva: cannot open the display ':59' (is X running? over ssh, use ssh -X)");
-  EXPECT_EQ(shell::display_failure(nullptr), shell::display_failure(""));
 }
 
 TEST_F(ShellTest, QuitEndsWithStatusZero) {

@@ -5,15 +5,11 @@ Regenerates everything into a temporary folder and checks: the BMP format the ga
 needs, the sizes the window layout needs, that the committed files are exactly what the tool
 makes, that no pixel is blended towards the magenta key, that every piece cell holds a piece
 of the right shade, that SDL 1.2 itself reads the files as this script does, and that the icon
-shows one design at every size and as SVG (drawn by librsvg's rsvg-convert). Prints the luminance
-contrasts (WCAG: (L1 + 0.05) / (L2 + 0.05) of relative luminances) of each piece's body and
-outline with both squares, for the designed board and the readable one of clearboard=on, and of
-the readable board's marks with the squares they are drawn on, and fails below 3:1 on the
-readable board: there each piece must stand out from both squares by its body or its outline,
-and from the dark square by its body (a black piece that shows only a light outline there reads
-as a white one), and each mark from its square. The readable board's colours are read from
-src/shell/clear_board.h, what the game draws, and must be those make-bitmaps draws its preview
-with.
+shows one design at every size and as SVG (drawn by librsvg's rsvg-convert). Prints the
+readable board's contrasts (clearboard=on, as tools/contrast-figures measures them) and fails
+below 3:1: each piece must stand out from both squares by its body or its outline, and from the
+dark square by its body (a black piece that shows only a light outline there reads as a white
+one), and each mark's ring from its square.
 
 Usage: check_bitmaps.py REPO_ROOT
 """
@@ -23,7 +19,6 @@ import ctypes.util
 import importlib.machinery
 import importlib.util
 import os
-import re
 import shutil
 import struct
 import subprocess
@@ -36,7 +31,6 @@ from PIL import Image
 KEY = (255, 0, 255)
 NAMES = ("piece.bmp", "dialog.bmp", "progress.bmp", "white.bmp", "black.bmp", "draw.bmp",
          "clear-pieces.bmp", "clear-pieces-2x.bmp")
-PIECES = ("pawn", "knight", "bishop", "rook", "queen", "king")
 MIN_CONTRAST = 3.0
 WINDOW, MARGIN, BOARD = 460, 46, 368  # the window's side, the margin round the board, the board
 CELL = 40
@@ -101,27 +95,17 @@ def check_sizes(pics):
   check(ew <= BOARD and eh <= BOARD, "the end pictures fit on the board")
 
 
-def cells_of(sheet, cell):
-  """(side, piece, cell's rows) for the twelve cells of a sheet."""
-  _, _, rows = sheet
-  for row, side in enumerate(("white", "black")):
-    for col, piece in enumerate(PIECES):
-      yield side, piece, [r[col * cell:(col + 1) * cell] for r in rows[row * cell:(row + 1) * cell]]
+def load_tool(repo, name):
+  """A program of tools/ as a module."""
+  path = os.path.join(repo, "tools", name)
+  loader = importlib.machinery.SourceFileLoader(name.replace("-", "_"), path)
+  module = importlib.util.module_from_spec(importlib.util.spec_from_loader(loader.name, loader))
+  loader.exec_module(module)
+  return module
 
 
-def rim_of(cell, solid):
-  """The places of the piece's pixels that touch the magenta ground: its outline."""
-  size = len(cell)
-
-  def key_at(x, y):
-    return not (0 <= x < size and 0 <= y < size) or cell[y][x] == KEY
-
-  return [(x, y) for x, y in solid
-          if any(key_at(x + dx, y + dy) for dx, dy in ((1, 0), (-1, 0), (0, 1), (0, -1)))]
-
-
-def check_pieces(sheet, name, cell=CELL, black_outline="light"):
-  for side, piece, rows in cells_of(sheet, cell):
+def check_pieces(figures, sheet, name, cell=CELL, black_outline="light"):
+  for side, piece, rows in figures.cells_of(sheet[2], cell):
     what = "%s: %s %s" % (name, side, piece)
     solid = [(x, y) for y in range(cell) for x in range(cell) if rows[y][x] != KEY]
     check(len(solid) >= 250 * (cell // CELL) ** 2, what + ": the cell holds a piece")
@@ -129,7 +113,7 @@ def check_pieces(sheet, name, cell=CELL, black_outline="light"):
     check(all(p == KEY for p in frame), what + ": the piece stays inside its cell")
     mean = sum(luminance(rows[y][x]) for x, y in solid) / max(1, len(solid))
     check(mean > 140 if side == "white" else mean < 120, what + ": light or dark on average")
-    rim = [rows[y][x] for x, y in rim_of(rows, solid)]
+    rim = [rows[y][x] for x, y in figures.rim_of(rows, solid)]
     dark_rim = sum(luminance(p) < 80 for p in rim)
     light_rim = sum(luminance(p) > 180 for p in rim)
     edge_ok = dark_rim == len(rim) if side == "white" or black_outline == "dark" else (
@@ -138,112 +122,30 @@ def check_pieces(sheet, name, cell=CELL, black_outline="light"):
           black_outline)
 
 
-def relative_luminance(p):
-  """WCAG relative luminance of an sRGB colour."""
-  def linear(c):
-    c /= 255
-    return c / 12.92 if c <= 0.04045 else ((c + 0.055) / 1.055) ** 2.4
-  r, g, b = (linear(c) for c in p)
-  return 0.2126 * r + 0.7152 * g + 0.0722 * b
-
-
-def contrast(a, b):
-  """WCAG contrast ratio of two colours, 1 to 21."""
-  la, lb = sorted((relative_luminance(a), relative_luminance(b)), reverse=True)
-  return (la + 0.05) / (lb + 0.05)
-
-
-def most_common(colours):
-  return max(set(colours), key=colours.count) if colours else KEY
-
-
-def body_and_outline(rows):
-  """The colour most of a piece's inside is (its body) and most of its outline is."""
-  size = len(rows)
-  solid = [(x, y) for y in range(size) for x in range(size) if rows[y][x] != KEY]
-  rim = set(rim_of(rows, solid))
-  return (most_common([rows[y][x] for x, y in solid if (x, y) not in rim]),
-          most_common([rows[y][x] for x, y in rim]))
-
-
-def piece_contrasts(sheet, cell, light, dark, name, checked):
-  """Prints each piece's body and outline contrast with both squares; when checked, fails a
-  piece that stands out from a square by neither, or from the dark square not by its body."""
-  print("%s on light %s and dark %s: body and outline contrast" % (name, light, dark))
-  print("  %-13s %-16s %-16s %9s %9s %9s %9s" % ("piece", "body", "outline", "body/L",
-                                                  "body/D", "edge/L", "edge/D"))
-  for side, piece, rows in cells_of(sheet, cell):
-    body, outline = body_and_outline(rows)
-    figures = [contrast(body, light), contrast(body, dark), contrast(outline, light),
-               contrast(outline, dark)]
-    print("  %-13s %-16s %-16s %8.2f:1 %8.2f:1 %8.2f:1 %8.2f:1" %
-          ("%s %s" % (side, piece), body, outline, *figures))
-    if checked:
-      what = "%s: %s %s" % (name, side, piece)
-      check(max(figures[0], figures[2]) >= MIN_CONTRAST,
-            what + ": body or outline stands out from the light square by 3:1")
-      check(figures[1] >= MIN_CONTRAST, what + ": body stands out from the dark square by 3:1")
-      lighter = relative_luminance(body) > relative_luminance(dark)
-      check(lighter == (side == "white"), what + ": body %s than the dark square" %
-            ("lighter" if side == "white" else "darker"))
-
-
-def header_colours(repo):
-  """The readable board's colours as src/shell/clear_board.h gives them: squares by name, and
-  each mark's (on a light square, on a dark square)."""
-  text = open(os.path.join(repo, "src", "shell", "clear_board.h")).read()
-  number = r"\{(\d+), (\d+), (\d+)\}"
-  squares = {m[0]: tuple(int(v) for v in m[1:]) for m in re.findall(
-      r"Rgb (CLEAR_\w+_SQUARE) = " + number, text)}
-  marks = {m[0]: (tuple(int(v) for v in m[1:4]), tuple(int(v) for v in m[4:7])) for m in
-           re.findall(r"MarkColours CLEAR_(\w+) = \{" + number + ", " + number + r"\}", text)}
-  return squares, marks
-
-
-def load_tool(repo):
-  path = os.path.join(repo, "tools", "make-bitmaps")
-  loader = importlib.machinery.SourceFileLoader("make_bitmaps", path)
-  module = importlib.util.module_from_spec(importlib.util.spec_from_loader(loader.name, loader))
-  loader.exec_module(module)
-  return module
-
-
-def check_contrasts(repo, pics):
-  tool = load_tool(repo)
-  squares, marks = header_colours(repo)
-  light, dark = squares.get("CLEAR_LIGHT_SQUARE"), squares.get("CLEAR_DARK_SQUARE")
-  check(light and dark and len(marks) == 3, "clear_board.h gives the readable board's colours")
-  if not (light and dark and len(marks) == 3):
-    return
-  check((light, dark) == (tool.CLEAR_LIGHT_SQUARE, tool.CLEAR_DARK_SQUARE) and
-        sorted(marks.values()) == sorted(tool.CLEAR_MARKS.values()),
-        "make-bitmaps draws its preview with the colours of clear_board.h")
-  piece_contrasts(pics["piece.bmp"], CELL, tool.LIGHT_SQUARE, tool.DARK_SQUARE,
-                  "piece.bmp (the designed board, not checked)", False)
+def check_contrasts(repo, figures, pics):
+  """The readable board's figures, printed and held to 3:1."""
+  tool = load_tool(repo, "make-bitmaps")
+  squares, marks = figures.board_colours(repo)
+  light, dark = squares["CLEAR_LIGHT_SQUARE"], squares["CLEAR_DARK_SQUARE"]
+  check(len(marks) == 3 and (light, dark) == (tool.CLEAR_LIGHT_SQUARE, tool.CLEAR_DARK_SQUARE) and
+        sorted(marks.values()) == sorted(tool.CLEAR_MARKS.values()) and
+        figures.DESIGNED_SQUARES == (tool.LIGHT_SQUARE, tool.DARK_SQUARE),
+        "make-bitmaps and contrast-figures use the colours of draw.h and clear_board.h")
   for name, cell in (("clear-pieces.bmp", CELL), ("clear-pieces-2x.bmp", 2 * CELL)):
-    piece_contrasts(pics[name], cell, light, dark, name, True)
-  print("marks of the readable board: ring on a light square, ring on a dark square")
-  for mark, (on_light, on_dark) in sorted(marks.items()):
-    figures = contrast(on_light, light), contrast(on_dark, dark)
-    print("  %-10s %-16s %6.2f:1   %-16s %6.2f:1" % (mark.lower(), on_light, figures[0], on_dark,
-                                                     figures[1]))
-    check(min(figures) >= MIN_CONTRAST, mark.lower() + ": its rings stand out by 3:1")
-
-
-def check_double_sheet(pics):
-  """The 80-pixel sheet is the 40-pixel one drawn larger."""
-  w, h, rows = pics["clear-pieces-2x.bmp"]
-  big = Image.new("RGB", (w, h))
-  big.putdata([p for r in rows for p in r])
-  w1, h1, rows1 = pics["clear-pieces.bmp"]
-  small = Image.new("RGB", (w1, h1))
-  small.putdata([p for r in rows1 for p in r])
-  difference = grey_difference(big.resize((w1, h1), Image.BOX), small)
-  print("clear-pieces-2x.bmp reduced to 40 pixels a cell: %.1f grey levels from clear-pieces.bmp"
-        % difference)
-  # Measured: 3.3 grey levels, from the outlines and detail lines placed to the pixel.
-  check(difference < 8, "clear-pieces-2x.bmp is clear-pieces.bmp drawn at twice the size "
-        "(%.1f grey levels apart)" % difference)
+    rows = figures.piece_figures(pics[name][2], cell, light, dark)
+    figures.print_pieces(name, light, dark, rows)
+    for side, piece, body, _, body_light, body_dark, edge_light, _ in rows:
+      what = "%s: %s %s" % (name, side, piece)
+      check(max(body_light, edge_light) >= MIN_CONTRAST,
+            what + ": body or outline stands out from the light square by 3:1")
+      # On the dark square the body itself must stand out, lighter or darker as its side.
+      lighter = figures.relative_luminance(body) > figures.relative_luminance(dark)
+      check(body_dark >= MIN_CONTRAST and lighter == (side == "white"),
+            what + ": body stands out from the dark square by 3:1, on its side of it")
+  rows = figures.mark_figures(marks, light, dark)
+  figures.print_marks(light, dark, rows)
+  for mark, _, to_light, _, to_dark in rows:
+    check(min(to_light, to_dark) >= MIN_CONTRAST, mark + ": its rings stand out by 3:1")
 
 
 def check_pictures(pics):
@@ -367,11 +269,11 @@ def main(repo):
     if len(pics) != len(NAMES):
       return
     check_sizes(pics)
-    check_pieces(pics["piece.bmp"], "piece.bmp")
-    check_pieces(pics["clear-pieces.bmp"], "clear-pieces.bmp", black_outline="dark")
-    check_pieces(pics["clear-pieces-2x.bmp"], "clear-pieces-2x.bmp", 2 * CELL, "dark")
-    check_contrasts(repo, pics)
-    check_double_sheet(pics)
+    figures = load_tool(repo, "contrast-figures")
+    check_pieces(figures, pics["piece.bmp"], "piece.bmp")
+    check_pieces(figures, pics["clear-pieces.bmp"], "clear-pieces.bmp", black_outline="dark")
+    check_pieces(figures, pics["clear-pieces-2x.bmp"], "clear-pieces-2x.bmp", 2 * CELL, "dark")
+    check_contrasts(repo, figures, pics)
     check_pictures(pics)
     check_sdl_reads(out, pics)
     check_icons(icons, os.path.join(repo, "data", "icons", "hicolor"))
