@@ -4,6 +4,7 @@
 
 #include <ostream>
 
+#include "config/known_keys.h"
 #include "shell/draw.h"
 
 namespace shell {
@@ -19,7 +20,7 @@ const char* font_path() { return MORVA_FONT_PATH; }
 
 bool text_wanted(const config::IniText& ini) {
   for (const char* key : TEXT_KEYS) {
-    if (config::ini_find(ini, "GAME", key) == "on") return true;
+    if (config::ini_find(ini, config::GAME_SECTION, key) == "on") return true;
   }
   return false;
 }
