@@ -15,7 +15,7 @@ enum class KeyValues {
 };
 
 // A key of a section. A key that the reader looks up with its warning (the
-// designed settings) says what the game does when it is missing; an addition,
+// game's own settings) says what the game does when it is missing; an addition,
 // read without a warning, has null there.
 struct KnownKey {
   const char* section;

@@ -27,7 +27,7 @@ inline constexpr const char* SLIP_PREFIX = "morva: conf.ini: ";
 //   twice (the first is read);
 // - a key that the reader finds inside another entry (a key that ends with it,
 //   such as prelevel for level), whether the key is missing or stands later;
-// - a designed key that is missing, named with the reader's warning about it
+// - a key of the game's own settings that is missing, named with the reader's warning
 //   and what the game uses instead;
 // - a usercolor that is not white, black or demo, a switch that is neither on
 //   nor off, with what the game does instead.

@@ -33,7 +33,7 @@ TEST_P(SettingsSlipsTest, NamesEachSlipInOneLine) {
   load_bytes(ini, GetParam().file);
   OutputCapture out;
   EXPECT_EQ(config::find_slips(ini), GetParam().slips);
-  EXPECT_EQ(out.text(), "") << "the designed warnings stay the reader's own";
+  EXPECT_EQ(out.text(), "") << "the reader's warnings are its own";
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -772,7 +772,7 @@ def case_draws(args):
 
 
 def case_no_index(args):
-    """Start-up errors: no book index (the designed error report), and no display, one line on
+    """Start-up errors: no book index (the three-line error report), and no display, one line on
     standard error (with no window system SDL 1.2 would fall back to a text-mode driver writing
     terminal escapes into the record)."""
     for what, with_index, display, report, said in [
@@ -788,7 +788,7 @@ def case_no_index(args):
             check(status == 255, "%s: status %d, not 255" % (what, status))
             if report:
                 check(re.fullmatch(r"ERROR\t%s\n\tfile [^\n]+ line \d+\n\tcompilation [^\n]+\n" %
-                                   report, out), "%s: not the designed error report:\n%s" % (what, out))
+                                   report, out), "%s: not the three-line error report:\n%s" % (what, out))
             else:
                 check(out == "", "%s: standard output holds %r" % (what, out))
             check(game.errors() == said, "%s: standard error says %r" % (what, game.errors()))

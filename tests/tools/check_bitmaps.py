@@ -129,7 +129,7 @@ def check_contrasts(repo, figures, pics):
   light, dark = squares["CLEAR_LIGHT_SQUARE"], squares["CLEAR_DARK_SQUARE"]
   check(len(marks) == 3 and (light, dark) == (tool.CLEAR_LIGHT_SQUARE, tool.CLEAR_DARK_SQUARE) and
         sorted(marks.values()) == sorted(tool.CLEAR_MARKS.values()) and
-        figures.DESIGNED_SQUARES == (tool.LIGHT_SQUARE, tool.DARK_SQUARE),
+        figures.PLAIN_SQUARES == (tool.LIGHT_SQUARE, tool.DARK_SQUARE),
         "make-bitmaps and contrast-figures use the colours of draw.h and clear_board.h")
   for name, cell in (("clear-pieces.bmp", CELL), ("clear-pieces-2x.bmp", 2 * CELL)):
     rows = figures.piece_figures(pics[name][2], cell, light, dark)
