@@ -151,4 +151,9 @@ IniInt ini_int_deferred(const IniText& ini, const char* section, const char* key
   return {parse_int(std::string(ini.text + found.start, ini.text + found.end)), nullptr};
 }
 
+IniSpan ini_locate(const IniText& ini, const char* section, const char* key) {
+  const Lookup found = look_up(ini, section, key);
+  return {found.miss, found.start, found.end};
+}
+
 }  // namespace config

@@ -38,6 +38,18 @@ std::string ini_value(const IniText& ini, const char* section, const char* key);
 // report: for settings that may be left out.
 std::optional<std::string> ini_find(const IniText& ini, const char* section, const char* key);
 
+// Where a lookup finds a value: the characters [start, end) of the text, or
+// the miss ("section not found" or "value not found").
+struct IniSpan {
+  const char* miss = nullptr;  // null when the value was found
+  int start = 0;
+  int end = 0;
+};
+
+// Returns where ini_value would take its value from, without any report: for
+// a check of the file that names what the reader's rules make of it.
+IniSpan ini_locate(const IniText& ini, const char* section, const char* key);
+
 // Returns ini_value converted as atoi does (0 on a miss, after the warning).
 int ini_int(const IniText& ini, const char* section, const char* key);
 

@@ -3,7 +3,9 @@
 #include "engine/engine.h"
 
 #include <algorithm>
+#include <atomic>
 #include <optional>
+#include <thread>
 #include <utility>
 
 #include "engine/evaluate.h"
@@ -20,10 +22,17 @@ struct Engine::State {
 
   book::Book book;
   TranspositionTable table;
-  RootPass root;  // after the table: its helpers search it until they are joined
+  RootPass root;          // after the table: its helpers search it until they are joined
+  std::thread preparing;  // prepare_table's, joined before the table is used again
+  std::atomic<bool> stop_preparing{false};
 };
 
 namespace {
+
+// Waits until the table's preparation, if one runs, is done.
+void wait_for_table(Engine::State& state) {
+  if (state.preparing.joinable()) state.preparing.join();
+}
 
 // Book nudges: a move credited to the mover counts ten times a drawn one.
 constexpr double OWN_MARK_NUDGE = 0.1;
@@ -182,10 +191,23 @@ void sort_by_score(float* scores, rules::Move* moves, int count, rules::Side sid
 
 Engine::Engine(book::Book book) : state_(std::make_unique<State>(std::move(book))) {}
 
-Engine::~Engine() = default;
+Engine::~Engine() {
+  state_->stop_preparing.store(true, std::memory_order_relaxed);
+  wait_for_table(*state_);
+}
+
+void Engine::prepare_table(int hash_mib) {
+  wait_for_table(*state_);
+  State& state = *state_;
+  state.preparing = std::thread([&state, hash_mib] {
+    state.table.reserve(hash_mib);
+    state.table.touch_pages(state.stop_preparing);
+  });
+}
 
 MoveChoice Engine::choose_move(const rules::Board& b, rules::Side side,
                                const StrengthSettings& settings, const SearchHost& host) {
+  wait_for_table(*state_);
   MoveChoice choice;
   StopLook stop{&host};
   stop.last = std::chrono::steady_clock::now();
@@ -198,6 +220,7 @@ MoveChoice Engine::choose_move(const rules::Board& b, rules::Side side,
 
 MoveChoice Engine::rank_moves(const rules::Board& b, rules::Side side,
                               const StrengthSettings& settings, const SearchHost& host) {
+  wait_for_table(*state_);
   MoveChoice choice;
   StopLook stop{&host};
   stop.last = std::chrono::steady_clock::now();
@@ -216,10 +239,12 @@ MoveChoice Engine::rank_moves(const rules::Board& b, rules::Side side,
 rules::Move Engine::expected_move(const rules::Board& b, rules::Side side) const {
   // Any depth and any pass: the table's hint is the move last found best in
   // this placement.
+  wait_for_table(*state_);
   return state_->table.probe(table_key(b, side, 0, 0)).hint;
 }
 
 void Engine::new_game() {
+  wait_for_table(*state_);
   state_->root.forget();
   state_->table.new_generation();
 }

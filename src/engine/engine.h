@@ -39,7 +39,7 @@ class Engine {
  public:
   // An engine that consults book (an empty Book: no book).
   explicit Engine(book::Book book = {});
-  // Ends and joins the helper threads.
+  // Ends and joins the helper threads and the table's preparation.
   ~Engine();
   Engine(const Engine&) = delete;
   Engine& operator=(const Engine&) = delete;
@@ -63,6 +63,14 @@ class Engine {
   // any pass), or END_MOVE. Only a hint: a placement that shares the hash may
   // give it, so it is to be matched against the generated moves.
   rules::Move expected_move(const rules::Board& b, rules::Side side) const;
+
+  // Sizes the search's table for hash_mib MiB (as StrengthSettings::hash_mib)
+  // and touches every page of it on a thread of the engine's, so that the
+  // system's work of giving the table its memory, which can take seconds on a
+  // machine short of free memory, falls while the player looks at the first
+  // position and not into the first reply. Every other call waits until it
+  // is done; the destructor cuts it short.
+  void prepare_table(int hash_mib);
 
   // Forgets what the searches learned that should not carry over into another
   // game: the killers, the history, and the table's entries' standing.

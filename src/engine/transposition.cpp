@@ -127,6 +127,18 @@ void TranspositionTable::reserve(int mib) {
   mib_ = mib;
 }
 
+void TranspositionTable::touch_pages(const std::atomic<bool>& stop) {
+  // One bucket in every 4 KiB, the smallest page: an atomic or of nothing is
+  // a write that changes no bit, so a page faults in once, as writable.
+  constexpr std::uint64_t BUCKETS_PER_PAGE = 4096 / sizeof(Bucket);
+  Bucket* const buckets = buckets_;
+  const std::uint64_t count = buckets != nullptr ? bucket_mask_ + 1 : 0;
+  for (std::uint64_t k = 0; k < count; k += BUCKETS_PER_PAGE) {
+    if (stop.load(std::memory_order_relaxed)) return;
+    std::atomic_ref<std::uint64_t>(buckets[k].entry[0].data).fetch_or(0, std::memory_order_relaxed);
+  }
+}
+
 std::uint64_t TranspositionTable::bytes() const {
   return buckets_ ? (bucket_mask_ + 1) * sizeof(Bucket) : 0;
 }

@@ -4,6 +4,7 @@
 // which orders the moves of a deeper or later search.
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 
@@ -78,6 +79,12 @@ class TranspositionTable {
 
   // Stores what a search at ply depth found for a position.
   void store(const TableKey& key, int depth, Bound bound, std::int32_t value, rules::Move best);
+
+  // Writes to every page of the table once, keeping what it holds, so that
+  // the system provides its memory now and not in the middle of a search
+  // (which would touch every page within its first few hundred milliseconds);
+  // returns early once stop is true. Only while no search runs.
+  void touch_pages(const std::atomic<bool>& stop);
 
  private:
   void release();

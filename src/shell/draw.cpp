@@ -2,6 +2,7 @@
 #include "shell/draw.h"
 
 #include "rules/castling.h"
+#include "shell/clear_board.h"
 #include "shell/startup.h"
 
 namespace shell {
@@ -57,12 +58,17 @@ void draw_squares(Game& g, rules::Board b) {
       const rules::Square square = square_at_screen(g.user_color, i, j);
       const bool last_move = square == last_from || square == last_to;
       const bool hinted = square == hint_from || square == hint_to;
-      const Rgb color = square_color(i, j, g.sel_from == square, last_move, hinted);
       const int x = s + j * s;
       const int y = s + i * s;
-      SDL_Rect rect = {static_cast<Sint16>(x), static_cast<Sint16>(y), static_cast<Uint16>(s),
-                       static_cast<Uint16>(s)};
-      SDL_FillRect(g.screen, &rect, SDL_MapRGB(g.screen->format, color.r, color.g, color.b));
+      if (g.clear_board) {
+        draw_clear_square(g.screen, i, j, x, y, s,
+                          clear_square(i, j, g.sel_from == square, last_move, hinted));
+      } else {
+        const Rgb color = square_color(i, j, g.sel_from == square, last_move, hinted);
+        SDL_Rect rect = {static_cast<Sint16>(x), static_cast<Sint16>(y), static_cast<Uint16>(s),
+                         static_cast<Uint16>(s)};
+        SDL_FillRect(g.screen, &rect, SDL_MapRGB(g.screen->format, color.r, color.g, color.b));
+      }
       if (cells[square] != 0) draw_piece(g, cells[square], x, y);
     }
   }

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "engine/engine.h"
@@ -18,6 +19,7 @@
 #include "rules/board.h"
 #include "rules/move.h"
 #include "shell/record_output.h"
+#include "shell/text.h"
 
 namespace shell {
 
@@ -80,6 +82,9 @@ struct Game {
   // The record's writer, made at start; without one (the tests) the record
   // goes to std::cout as it is.
   std::unique_ptr<RecordOutput> record;
+  std::vector<std::string> settings_slips;  // conf.ini's slips, told once at start
+  Text text;                 // the window's font, open only with a setting that shows text
+  bool clear_board = false;  // clearboard=on: the readable piece sheet, squares and marks
 };
 
 // The program's one Game; report_progress draws on it.

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "book/db.h"
+#include "config/settings_slips.h"
 #include "config/standard_options.h"
 #include "engine/engine.h"
 #include "game/saved_game.h"
@@ -125,6 +126,8 @@ int main(int argc, char** argv) {
     shell::game.record.reset();  // written out before the end
     return book::BOOK_FAILURE_STATUS;
   }
+  // Slips in conf.ini are told on standard error before the window opens.
+  shell::game.settings_slips = config::report_slips(shell::SETTINGS_PATH, std::cerr);
   shell::quit_if_signalled(shell::game);
   shell::start_game(shell::game, std::make_unique<engine::Engine>(std::move(*book)),
                     std::move(*options));

@@ -11,6 +11,8 @@
 
 #include "config/ini_file.h"
 #include "config/log_report.h"
+#include "engine/strength.h"
+#include "shell/clear_board.h"
 #include "shell/cursor.h"
 #include "shell/draw.h"
 #include "shell/loops.h"
@@ -94,6 +96,17 @@ void free_surface(SDL_Surface*& surface) {
   surface = nullptr;
 }
 
+// Loads a piece sheet in place of the one loaded before.
+void load_piece_sheet(Game& g, const char* path) {
+  free_surface(g.piece_sheet);
+  g.piece_sheet = load_picture(g, path, 0);
+  // A smaller sheet would leave pieces undrawn, a smaller dialog bars drawn outside it.
+  require_size(g, path, g.piece_sheet, PIECE_SHEET_COLUMNS * g.piece_size,
+               PIECE_SHEET_ROWS * g.piece_size,
+               std::to_string(PIECE_SHEET_COLUMNS) + " x " + std::to_string(PIECE_SHEET_ROWS) +
+                   " piece cells");
+}
+
 }  // namespace
 
 GameMode choose_mode(const std::string& usercolor) {
@@ -115,15 +128,34 @@ game::Players mode_players(const GameMode& mode) {
   return game::players_for(mode.human_first ? rules::WHITE : rules::BLACK);
 }
 
+std::string display_failure(const char* display) {
+  if (display == nullptr || *display == '\0') {
+    return "morva: no display to open the window on: DISPLAY is not set (is X running? over "
+           "ssh, use ssh -X)";
+  }
+  return std::string("morva: cannot open the display '") + display +
+         "' (is X running? over ssh, use ssh -X)";
+}
+
 void open_window(Game& g) {
 #if defined(__unix__) && !defined(__APPLE__)
   // Without a display SDL 1.2 would fall back to a text-mode driver that draws
   // into the terminal, and so into the record: the window system's driver
   // unless another is named.
   const char* asked = std::getenv("SDL_VIDEODRIVER");
-  if (asked == nullptr || *asked == '\0') setenv("SDL_VIDEODRIVER", WINDOW_DRIVER, 1);
+  const bool window_system = asked == nullptr || *asked == '\0';
+  if (window_system) setenv("SDL_VIDEODRIVER", WINDOW_DRIVER, 1);
+#else
+  const bool window_system = false;
 #endif
   if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTTHREAD) != 0) {
+    // The window system's driver starts only with a display: a player's slip
+    // (a stale DISPLAY over ssh), told in one line.
+    if (window_system) {
+      std::cerr << display_failure(std::getenv("DISPLAY")) << "\n";
+      release_game(g);
+      end_process(g, FAILURE_STATUS);
+    }
     fail_start(g, std::string("cannot start SDL: ") + SDL_GetError());
   }
   // Set once, while the queue holds nothing of the window's: setting a filter
@@ -139,12 +171,7 @@ void open_window(Game& g) {
 }
 
 void load_pictures(Game& g) {
-  g.piece_sheet = load_picture(g, PIECE_PATH, 0);
-  // A smaller sheet would leave pieces undrawn, a smaller dialog bars drawn outside it.
-  require_size(g, PIECE_PATH, g.piece_sheet, PIECE_SHEET_COLUMNS * g.piece_size,
-               PIECE_SHEET_ROWS * g.piece_size,
-               std::to_string(PIECE_SHEET_COLUMNS) + " x " + std::to_string(PIECE_SHEET_ROWS) +
-                   " piece cells");
+  load_piece_sheet(g, PIECE_PATH);
   g.dialog_picture = load_picture(g, DIALOG_PATH, 0);
   g.progress_picture = load_picture(g, PROGRESS_PATH, 0);
   require_size(
@@ -155,6 +182,8 @@ void load_pictures(Game& g) {
   g.black_picture = load_picture(g, BLACK_PATH, END_PICTURE_ALPHA);
 }
 
+void load_clear_pieces(Game& g) { load_piece_sheet(g, CLEAR_PIECE_PATH); }
+
 void release_game(Game& g) {
   if (g.cursor != nullptr) SDL_FreeCursor(g.cursor);
   g.cursor = nullptr;
@@ -164,6 +193,7 @@ void release_game(Game& g) {
   free_surface(g.dialog_picture);
   free_surface(g.progress_picture);
   free_surface(g.draw_picture);
+  close_text(g.text);
   // The display surface belongs to SDL: SDL_Quit gives it back.
   g.screen = nullptr;
   SDL_Quit();
@@ -182,6 +212,11 @@ void start_game(Game& g, std::unique_ptr<engine::Engine> engine, StartOptions op
 
   config::IniText ini;
   config::load_ini(ini, SETTINGS_PATH);
+  // The table gets its memory while the player looks at the board, not in the first reply.
+  g.engine->prepare_table(engine::read_strength_quietly(ini).hash_mib);
+  if (text_wanted(ini)) open_text(g.text, font_path(), TEXT_SIZE, std::cerr);
+  g.clear_board = config::ini_find(ini, "GAME", "clearboard") == "on";
+  if (g.clear_board) load_clear_pieces(g);
   GameMode mode = choose_mode(config::ini_value(ini, "GAME", "usercolor"));
   // A continued game goes on as it was played, whatever conf.ini says now.
   if (options.continued) mode = saved_mode(options.continued->game.players);

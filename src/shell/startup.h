@@ -59,10 +59,15 @@ struct StartOptions {
   bool reports_to_stderr = false;
 };
 
+// Returns the line that says the display cannot be opened, naming the value
+// of DISPLAY (null or empty: not set).
+std::string display_failure(const char* display);
+
 // Starts SDL with its event thread, sets the event filter (keep_event), opens
 // the 460 x 460 window and sets the captions; on failure reports SDL's error
-// and ends the process with status -1. A termination signal that has arrived
-// by then ends the process before the window opens (quit_if_signalled).
+// and ends the process with status -1 (a display that cannot be opened is one
+// line on standard error instead). A termination signal that has arrived by
+// then ends the process before the window opens (quit_if_signalled).
 // Only a window system's driver is accepted (x11, or whatever SDL_VIDEODRIVER
 // names): without a display SDL 1.2 would fall back to a text-mode driver
 // that draws into the terminal, and so into the record.
@@ -72,6 +77,10 @@ void open_window(Game& g);
 // on failure, or when the piece sheet cannot hold its 6 x 2 cells or the dialog
 // the bar at its offset, reports the file and ends the process with status -1.
 void load_pictures(Game& g);
+
+// Reads the readable piece sheet (clearboard=on) in place of the piece sheet,
+// with the same checks.
+void load_clear_pieces(Game& g);
 
 // Releases the cursor and every surface of g and shuts SDL down.
 void release_game(Game& g);

@@ -2,14 +2,18 @@
 // thread counts, every root entry's value must be the plain search's, for the
 // bounds the move choice hands to the search, with no heap allocation once
 // the helper threads run; and the lists the helpers generate are counted.
+// The table's preparation maps every page and keeps what the table holds.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <atomic>
 #include <cstdlib>
+#include <fstream>
 #include <vector>
 
 #include "engine/root_pass.h"
 #include "engine/search.h"
+#include "engine/transposition.h"
 #include "engine_test_support.h"
 #include "rules/make_move.h"
 #include "rules/movegen.h"
@@ -114,6 +118,49 @@ TEST(RootPass, CountsTheListsOfTheHelpers) {
     // Nothing without a helper; the helper's lists with one.
     EXPECT_EQ(added > 0, threads > 1) << added << " entries added, threads " << threads;
   }
+}
+
+std::uint64_t resident_bytes() {
+  std::uint64_t size = 0, resident = 0;
+  std::ifstream("/proc/self/statm") >> size >> resident;
+  return resident * static_cast<std::uint64_t>(sysconf(_SC_PAGESIZE));
+}
+
+TEST(TablePreparation, EveryPageMappedAndTheEntriesKept) {
+  engine::TranspositionTable table;
+  table.reserve(32);
+  const std::atomic<bool> go_on{false};
+  const std::uint64_t before = resident_bytes();
+  table.touch_pages(go_on);
+  EXPECT_GE(resident_bytes() - before, table.bytes());
+  // Positions spread over the buckets, the touched ones among them.
+  const std::vector<Position> positions = engine_test::random_positions(3000, 5, 2, 60);
+  const auto value_of = [](const engine::TableKey& key) { return int(key.position % 100000); };
+  for (const Position& p : positions) {
+    const engine::TableKey key = engine::table_key(p.board, p.side, 3, 0);
+    table.store(key, 3, engine::Bound::EXACT, value_of(key), rules::move_of(12, 28));
+  }
+  table.touch_pages(go_on);
+  int kept = 0;
+  for (const Position& p : positions) {
+    const engine::TableKey key = engine::table_key(p.board, p.side, 3, 0);
+    kept += table.probe(key).value == value_of(key);
+  }
+  EXPECT_EQ(kept, std::ssize(positions));
+}
+
+TEST(TablePreparation, AChoiceRightAfterItWaitsForIt) {
+  // A search of another size maps the table anew: without the wait it would
+  // race with the preparation (as the ThreadSanitizer build sees).
+  const rules::Position p =
+      engine_test::position("rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR b");
+  engine::StrengthSettings settings = engine_test::strength(3, 2, 4, 4);
+  const engine::MoveChoice plain = engine_test::choose(p, settings).choice;
+  engine::Engine engine;
+  engine.prepare_table(256);
+  settings.hash_mib = 1;
+  EXPECT_EQ(engine_test::record_of(engine_test::choose(engine, p, settings).choice),
+            engine_test::record_of(plain));
 }
 
 }  // namespace

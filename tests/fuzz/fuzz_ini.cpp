@@ -1,7 +1,7 @@
 // Fuzzes the conf.ini reader: random file bytes are loaded through a scratch
 // file and looked up with the real and some odd section and key names; the
-// same bytes are also looked up as a text filled directly. Any sanitizer
-// report or broken property aborts the run.
+// same bytes are also looked up as a text filled directly, and checked for
+// slips. Any sanitizer report or broken property aborts the run.
 #include <unistd.h>
 
 #include <algorithm>
@@ -14,6 +14,7 @@
 #include <string>
 
 #include "config/ini_file.h"
+#include "config/settings_slips.h"
 
 namespace {
 
@@ -112,11 +113,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   check(std::string(ini.text, static_cast<std::size_t>(ini.length)) == expected_text(data, size),
         "loaded text differs from the file's kept characters");
   look_up_all(ini, data, size);
+  // The slips of a loaded text: one line each (its line ends were dropped), no report.
+  report_sink.str("");
+  for (const std::string& slip : config::find_slips(ini)) {
+    check(!slip.empty() && slip.find('\n') == std::string::npos, "a slip is not one line");
+  }
+  check(report_sink.str().empty(), "finding slips wrote a report");
 
   // The raw bytes as a text, blanks and all, which loading never produces.
   config::IniText raw;
   raw.length = static_cast<std::int32_t>(std::min<std::size_t>(size, config::INI_CAPACITY));
   std::copy(data, data + raw.length, raw.text);
   look_up_all(raw, data, size);
+  config::find_slips(raw);
   return 0;
 }

@@ -5,12 +5,14 @@
 
 #include <chrono>
 #include <cstdio>
+#include <map>
 #include <thread>
 
 #include "game/played_game.h"
 #include "positions.h"
 #include "rules/board.h"
 #include "rules/move.h"
+#include "shell/clear_board.h"
 #include "shell/loops.h"
 #include "shell/startup.h"
 #include "shell_fixture.h"
@@ -89,6 +91,12 @@ TEST_F(ShellTest, SelectedSquaresTakeTheSelectionColours) {
 // lastmove=on highlights the last move's two squares (a castling's king step)
 // by the screen position in either orientation; the selection colour wins;
 // off, or at the start, every square keeps its designed colour.
+// Makes m the last move of the Game's game (END_MOVE: none), as the highlight reads it.
+void set_last_move(shell::Game& g, rules::Move m) {
+  g.played = game::new_game({});
+  if (m != rules::END_MOVE) g.played.moves.push_back(m);
+}
+
 TEST_F(ShellTest, LastMoveHighlightFollowsTheSetting) {
   using test_support::move;
   using test_support::sq;
@@ -109,8 +117,7 @@ TEST_F(ShellTest, LastMoveHighlightFollowsTheSetting) {
   for (const auto& c : cases) {
     g.user_color = c.user_color;
     g.show_last_move = c.shown;
-    g.played = game::new_game({});
-    if (c.last != rules::END_MOVE) g.played.moves.push_back(c.last);  // read as the last move
+    set_last_move(g, c.last);
     g.sel_from = static_cast<std::int8_t>(c.selected);
     shell::draw_board(g, start_board());
     for (int i = 0; i < 8; ++i) {
@@ -123,6 +130,54 @@ TEST_F(ShellTest, LastMoveHighlightFollowsTheSetting) {
         }
         if (square == c.selected) expected = light ? shell::LIGHT_SELECTED : shell::DARK_SELECTED;
         ASSERT_EQ(corner(g, i, j), expected) << "case " << &c - cases << " square " << square;
+      }
+    }
+  }
+}
+
+// clearboard=on: the squares keep the readable board's colours and each mark
+// is a ring in the square's margin in its tone for a light or a dark square
+// (check_bitmaps holds those to 3:1 from their squares); unmarked squares
+// have no ring.
+TEST_F(ShellTest, ClearBoardMarksAreRingsInTheirSquaresTone) {
+  using test_support::move;
+  using test_support::sq;
+  const shell::MarkColours *SELECTED = &shell::CLEAR_SELECTED, *HINT = &shell::CLEAR_HINT,
+                           *LAST = &shell::CLEAR_LAST_MOVE;
+  const struct {
+    int selected;
+    rules::Move hint, last;
+    std::map<int, const shell::MarkColours*> marked;
+  } cases[] = {
+      {sq("b1"), rules::END_MOVE, rules::END_MOVE, {{sq("b1"), SELECTED}}},
+      // The selection wins over the last move.
+      {sq("g1"), rules::END_MOVE, move("g1", "f3"), {{sq("g1"), SELECTED}, {sq("f3"), LAST}}},
+      // The hint on a light and a dark square, the last move on two dark ones.
+      {rules::NO_SQUARE,
+       move("e2", "e3"),
+       move("d2", "d4"),
+       {{sq("e2"), HINT}, {sq("e3"), HINT}, {sq("d2"), LAST}, {sq("d4"), LAST}}},
+  };
+  g.clear_board = true;
+  g.show_last_move = true;
+  for (const auto& c : cases) {
+    g.sel_from = static_cast<std::int8_t>(c.selected);
+    g.hint_move = c.hint;
+    set_last_move(g, c.last);
+    shell::draw_squares(g, start_board());
+    for (int i = 0; i < 8; ++i) {
+      for (int j = 0; j < 8; ++j) {
+        const int square = shell::square_at_screen(g.user_color, i, j);
+        const bool light = (i + j) % 2 == 0;
+        const Rgb fill = light ? shell::CLEAR_LIGHT_SQUARE : shell::CLEAR_DARK_SQUARE;
+        const int x = S + j * S, y = S + i * S, w = shell::CLEAR_MARK_WIDTH;
+        ASSERT_EQ(pixel(g.screen, x + w, y + w), fill) << "square " << square;
+        const auto mark = c.marked.find(square);
+        const Rgb ring = mark == c.marked.end() ? fill
+                         : light                ? mark->second->on_light
+                                                : mark->second->on_dark;
+        EXPECT_EQ(pixel(g.screen, x, y), ring) << "square " << square;
+        EXPECT_EQ(pixel(g.screen, x + w - 1, y + S - 1), ring) << "square " << square;
       }
     }
   }

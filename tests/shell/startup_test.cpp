@@ -71,6 +71,13 @@ TEST_F(ShellTest, PicturesCarryTheMagentaKeyAndTheEndPicturesAlpha) {
   for (SDL_Surface* p : {g.piece_sheet, g.dialog_picture, g.progress_picture}) {
     EXPECT_FALSE(p->flags & SDL_SRCALPHA);
   }
+  // The readable sheet (clearboard=on) takes the piece sheet's place, keyed alike.
+  std::filesystem::copy_file(folder / "bitmaps/piece.bmp", folder / "bitmaps/clear-pieces.bmp",
+                             std::filesystem::copy_options::overwrite_existing);
+  shell::load_clear_pieces(g);
+  ASSERT_NE(g.piece_sheet, nullptr);
+  EXPECT_TRUE(g.piece_sheet->flags & SDL_SRCCOLORKEY);
+  EXPECT_FALSE(g.piece_sheet->flags & SDL_SRCALPHA);
 }
 
 TEST_F(ShellTest, ReleaseGivesBackEverything) {
@@ -137,6 +144,22 @@ TEST(ShellStartFailure, SdlThatCannotStartIsAnErrorWithStatusMinusOne) {
       },
       ::testing::ExitedWithCode(255),
       "ERROR\tcannot start SDL: No available video device\n\tfile startup.cpp line ");
+}
+
+TEST(ShellStartFailure, ADisplayThatCannotBeOpenedIsOneLineWithStatusMinusOne) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  for (const char* display : {":59", ""}) {
+    EXPECT_EXIT(
+        {
+          unsetenv("SDL_VIDEODRIVER");
+          setenv("DISPLAY", display, 1);
+          shell::Game fresh;
+          shell::open_window(fresh);
+        },
+        ::testing::ExitedWithCode(255), testing::Eq(shell::display_failure(display) + "\n"));
+  }
+  EXPECT_EQ(shell::display_failure(":59"),
+            "morva: cannot open the display ':59' (is X running? over ssh, use ssh -X)");
 }
 
 TEST_F(ShellTest, QuitEndsWithStatusZero) {

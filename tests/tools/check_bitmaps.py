@@ -5,13 +5,19 @@ Regenerates everything into a temporary folder and checks: the BMP format the ga
 needs, the sizes the window layout needs, that the committed files are exactly what the tool
 makes, that no pixel is blended towards the magenta key, that every piece cell holds a piece
 of the right shade, that SDL 1.2 itself reads the files as this script does, and that the icon
-shows one design at every size and as SVG (drawn by librsvg's rsvg-convert).
+shows one design at every size and as SVG (drawn by librsvg's rsvg-convert). Prints the
+readable board's contrasts (clearboard=on, as tools/contrast-figures measures them) and fails
+below 3:1: each piece must stand out from both squares by its body or its outline, and from the
+dark square by its body (a black piece that shows only a light outline there reads as a white
+one), and each mark's ring from its square.
 
 Usage: check_bitmaps.py REPO_ROOT
 """
 
 import ctypes
 import ctypes.util
+import importlib.machinery
+import importlib.util
 import os
 import shutil
 import struct
@@ -23,7 +29,9 @@ import xml.etree.ElementTree as ElementTree
 from PIL import Image
 
 KEY = (255, 0, 255)
-NAMES = ("piece.bmp", "dialog.bmp", "progress.bmp", "white.bmp", "black.bmp", "draw.bmp")
+NAMES = ("piece.bmp", "dialog.bmp", "progress.bmp", "white.bmp", "black.bmp", "draw.bmp",
+         "clear-pieces.bmp", "clear-pieces-2x.bmp")
+MIN_CONTRAST = 3.0
 WINDOW, MARGIN, BOARD = 460, 46, 368  # the window's side, the margin round the board, the board
 CELL = 40
 ICON_SIZES = (48, 64, 128, 256)
@@ -72,8 +80,10 @@ def luminance(p):
 
 
 def check_sizes(pics):
-  w, h, _ = pics["piece.bmp"]
-  check((w, h) == (6 * CELL, 2 * CELL), "piece.bmp is 6 x 2 cells of 40 x 40")
+  for name, cell in (("piece.bmp", CELL), ("clear-pieces.bmp", CELL),
+                     ("clear-pieces-2x.bmp", 2 * CELL)):
+    w, h, _ = pics[name]
+    check((w, h) == (6 * cell, 2 * cell), "%s is 6 x 2 cells of %d x %d" % (name, cell, cell))
   dw, dh, _ = pics["dialog.bmp"]
   bw, bh, _ = pics["progress.bmp"]
   check(8 + bw <= dw and 6 + bh <= dh and bw >= 100 and bh >= 6,
@@ -85,28 +95,57 @@ def check_sizes(pics):
   check(ew <= BOARD and eh <= BOARD, "the end pictures fit on the board")
 
 
-def check_pieces(sheet):
-  _, _, rows = sheet
-  for row, side in enumerate(("white", "black")):
-    for col, piece in enumerate(("pawn", "knight", "bishop", "rook", "queen", "king")):
-      name = "%s %s" % (side, piece)
-      cell = [r[col * CELL:(col + 1) * CELL] for r in rows[row * CELL:(row + 1) * CELL]]
-      solid = [(x, y) for y in range(CELL) for x in range(CELL) if cell[y][x] != KEY]
-      check(len(solid) >= 250, name + ": the cell holds a piece")
-      frame = cell[0] + cell[-1] + [r[0] for r in cell] + [r[-1] for r in cell]
-      check(all(p == KEY for p in frame), name + ": the piece stays inside its cell")
-      mean = sum(luminance(cell[y][x]) for x, y in solid) / max(1, len(solid))
-      check(mean > 140 if side == "white" else mean < 120, name + ": light or dark on average")
+def load_tool(repo, name):
+  """A program of tools/ as a module."""
+  path = os.path.join(repo, "tools", name)
+  loader = importlib.machinery.SourceFileLoader(name.replace("-", "_"), path)
+  module = importlib.util.module_from_spec(importlib.util.spec_from_loader(loader.name, loader))
+  loader.exec_module(module)
+  return module
 
-      def key_at(x, y):
-        return not (0 <= x < CELL and 0 <= y < CELL) or cell[y][x] == KEY
 
-      rim = [cell[y][x] for x, y in solid
-             if any(key_at(x + dx, y + dy) for dx, dy in ((1, 0), (-1, 0), (0, 1), (0, -1)))]
-      dark_rim = sum(luminance(p) < 80 for p in rim)
-      light_rim = sum(luminance(p) > 180 for p in rim)
-      edge_ok = dark_rim == len(rim) if side == "white" else light_rim == len(rim)
-      check(rim and edge_ok, name + ": outline dark on white pieces, light on black ones")
+def check_pieces(figures, sheet, name, cell=CELL, black_outline="light"):
+  for side, piece, rows in figures.cells_of(sheet[2], cell):
+    what = "%s: %s %s" % (name, side, piece)
+    solid = [(x, y) for y in range(cell) for x in range(cell) if rows[y][x] != KEY]
+    check(len(solid) >= 250 * (cell // CELL) ** 2, what + ": the cell holds a piece")
+    frame = rows[0] + rows[-1] + [r[0] for r in rows] + [r[-1] for r in rows]
+    check(all(p == KEY for p in frame), what + ": the piece stays inside its cell")
+    mean = sum(luminance(rows[y][x]) for x, y in solid) / max(1, len(solid))
+    check(mean > 140 if side == "white" else mean < 120, what + ": light or dark on average")
+    rim = [rows[y][x] for x, y in figures.rim_of(rows, solid)]
+    dark_rim = sum(luminance(p) < 80 for p in rim)
+    light_rim = sum(luminance(p) > 180 for p in rim)
+    edge_ok = dark_rim == len(rim) if side == "white" or black_outline == "dark" else (
+        light_rim == len(rim))
+    check(rim and edge_ok, what + ": outline dark on white pieces, %s on black ones" %
+          black_outline)
+
+
+def check_contrasts(repo, figures, pics):
+  """The readable board's figures, printed and held to 3:1."""
+  tool = load_tool(repo, "make-bitmaps")
+  squares, marks = figures.board_colours(repo)
+  light, dark = squares["CLEAR_LIGHT_SQUARE"], squares["CLEAR_DARK_SQUARE"]
+  check(len(marks) == 3 and (light, dark) == (tool.CLEAR_LIGHT_SQUARE, tool.CLEAR_DARK_SQUARE) and
+        sorted(marks.values()) == sorted(tool.CLEAR_MARKS.values()) and
+        figures.PLAIN_SQUARES == (tool.LIGHT_SQUARE, tool.DARK_SQUARE),
+        "make-bitmaps and contrast-figures use the colours of draw.h and clear_board.h")
+  for name, cell in (("clear-pieces.bmp", CELL), ("clear-pieces-2x.bmp", 2 * CELL)):
+    rows = figures.piece_figures(pics[name][2], cell, light, dark)
+    figures.print_pieces(name, light, dark, rows)
+    for side, piece, body, _, body_light, body_dark, edge_light, _ in rows:
+      what = "%s: %s %s" % (name, side, piece)
+      check(max(body_light, edge_light) >= MIN_CONTRAST,
+            what + ": body or outline stands out from the light square by 3:1")
+      # On the dark square the body itself must stand out, lighter or darker as its side.
+      lighter = figures.relative_luminance(body) > figures.relative_luminance(dark)
+      check(body_dark >= MIN_CONTRAST and lighter == (side == "white"),
+            what + ": body stands out from the dark square by 3:1, on its side of it")
+  rows = figures.mark_figures(marks, light, dark)
+  figures.print_marks(light, dark, rows)
+  for mark, _, to_light, _, to_dark in rows:
+    check(min(to_light, to_dark) >= MIN_CONTRAST, mark + ": its rings stand out by 3:1")
 
 
 def check_pictures(pics):
@@ -230,7 +269,11 @@ def main(repo):
     if len(pics) != len(NAMES):
       return
     check_sizes(pics)
-    check_pieces(pics["piece.bmp"])
+    figures = load_tool(repo, "contrast-figures")
+    check_pieces(figures, pics["piece.bmp"], "piece.bmp")
+    check_pieces(figures, pics["clear-pieces.bmp"], "clear-pieces.bmp", black_outline="dark")
+    check_pieces(figures, pics["clear-pieces-2x.bmp"], "clear-pieces-2x.bmp", 2 * CELL, "dark")
+    check_contrasts(repo, figures, pics)
     check_pictures(pics)
     check_sdl_reads(out, pics)
     check_icons(icons, os.path.join(repo, "data", "icons", "hicolor"))
