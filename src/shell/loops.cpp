@@ -173,8 +173,8 @@ rules::Move play_computer(Game& g, rules::Side side) {
 }
 
 void computer_ply(Game& g, rules::Side side, const char* after) {
-  record(g, play_computer(g, side), after);
-  end_of_ply(g);
+  const rules::Move m = play_computer(g, side);
+  end_of_ply(g, Ply{m, after});
 }
 
 std::optional<rules::Move> human_turn(Game& g, rules::Side side) {
@@ -205,9 +205,10 @@ std::optional<rules::Move> human_turn(Game& g, rules::Side side) {
   }
 }
 
-void end_of_ply(Game& g) {
+void end_of_ply(Game& g, std::optional<Ply> ply) {
   const game::GameEnd end = game::decide_end(g.played, g.draws);
-  save_game(g);
+  save_game(g);  // before the record shows the ply: the saved game is never behind it
+  if (ply) record(g, ply->move, ply->after);
   if (end == game::GameEnd::UNFINISHED) return;
   if (end == game::GameEnd::DRAWN) note_draw(g);
   show_end(g);
@@ -228,9 +229,7 @@ void play_game(Game& g, bool human_first) {
     const std::optional<rules::Move> m = human_turn(g, human);
     if (!m) continue;  // a new game: playing black, the human lets the computer open again
     play(g, *m);
-    // Written before the game's end is shown, when the move took the king.
-    record(g, *m, human_first ? PAIR_SEPARATOR : LINE_END);
-    end_of_ply(g);
+    end_of_ply(g, Ply{*m, human_first ? PAIR_SEPARATOR : LINE_END});
     draw_board(g, g.board);
     if (human_first) computer_ply(g, computer, LINE_END);
   }

@@ -19,15 +19,22 @@ int keep_event(const SDL_Event* event);
 // Game's board; returns the move. Events waiting stay in SDL's queue.
 rules::Move play_computer(Game& g, rules::Side side);
 
-// The computer's ply of a loop: play_computer, the move written to the record
-// with the text after it, then end_of_ply.
+// A ply just played, as the record writes it: the move and the text after it.
+struct Ply {
+  rules::Move move;
+  const char* after;  // " - " after white's move, a line end after black's
+};
+
+// The computer's ply of a loop: play_computer, then end_of_ply.
 void computer_ply(Game& g, rules::Side side, const char* after);
 
 // The one place where the game's end is decided, after every ply: a king
-// gone, or with draws=on a draw by the rules. The game is saved; at its end a
-// draw is noted in the record, and the end picture shown and waited on (so
-// this does not return then).
-void end_of_ply(Game& g);
+// gone, or with draws=on a draw by the rules. The game is saved, then the ply
+// (when one is given) written to the record, so that the saved game is never
+// behind the record and a move that takes the king is in the record when the
+// end picture waits; at its end a draw is noted in the record, and the end
+// picture shown and waited on (so this does not return then).
+void end_of_ply(Game& g, std::optional<Ply> ply = std::nullopt);
 
 // The human's turn of play_game: reads clicks until a move is made and returns
 // it, unplayed, noting the turn for take-backs. With take_back on, Backspace
