@@ -29,7 +29,7 @@ constexpr const char* PROGRAM = "morva";
 
 void print_usage(std::ostream& out) {
   out << "usage: morva [--save PGN | --continue PGN] [--reports-to-stderr]\n"
-         "       morva --waiting FOLDER white|black|demo\n"
+         "       morva --waiting FOLDER CONF_INI\n"
          "       morva --settings FILE [--into OUT] [--colour white|black|demo] [--strength N]\n"
          "       morva --strength-help | --help | --version\n"
          "Chess against the computer in one window. The game reads conf.ini, bitmaps/ and db/\n"
@@ -41,8 +41,8 @@ void print_usage(std::ostream& out) {
          "                       saving it there again (its earlier moves are not written\n"
          "                       to the record)\n"
          "  --reports-to-stderr  write the record's warnings and errors to standard error too\n"
-         "  --waiting FOLDER C   print the unfinished saved game in FOLDER played as C\n"
-         "                       (white, black, or demo) that comes next, if any\n"
+         "  --waiting FOLDER CONF_INI  print the unfinished saved game in FOLDER that comes\n"
+         "                       next in the colour the settings CONF_INI give, if any\n"
          "  --settings FILE ...  write a colour and a strength step into the conf.ini FILE,\n"
          "                       or into a copy OUT of it\n"
          "  --strength-help      print the strength steps as the launcher's help lists them\n";

@@ -984,8 +984,10 @@ REFUSED = [(["--demo"], {"HOME": "rel", "XDG_CONFIG_HOME": None}, None, "", 1, "
            (["--black"], {}, "; GAME keys\n[GAME]\nusercolor=white;\n", "", 1, "set usercolor"),
            ([], {}, "/", "", 1, "conf.ini is not a readable file"),
            (["--strength="], {}, None, "", 2, "--strength takes a number from 1 to 4, not ''"),
-           (["--last"], {}, None, "", 0, "10\n"),
-           (["--last"], {}, None, None, 1, "cannot write standard output: No space left on device")]
+           (["--last", "--record"], {}, None, "", 0, "10\n"),
+           (["--last", "--record"], {}, None, None, 1,
+            "cannot write standard output: No space left on device"),
+           (["--record"], {}, None, "", 2, "--record goes with --last")]
 
 
 def case_launcher(args):
@@ -1106,8 +1108,12 @@ def later_starts(player, display):
         check(game.wait_exit() == 0, "--white closed at once: status not 0")
     check(len(player.records()) == 3, "a game without moves was kept: %s" % player.records())
 
-    last = subprocess.run([player.launcher, "--last"], env=player.env, capture_output=True)
+    last = subprocess.run([player.launcher, "--last", "--record"], env=player.env,
+                          capture_output=True)
     check(last.returncode == 0 and last.stdout == player.newest(),
+          "--last --record printed %r, status %d" % (last.stdout[:200], last.returncode))
+    last = subprocess.run([player.launcher, "--last"], env=player.env, capture_output=True)
+    check(last.returncode == 0 and last.stdout == read_bytes(player.saved("black")[0]),
           "--last printed %r, status %d" % (last.stdout[:200], last.returncode))
 
 
