@@ -11,6 +11,7 @@
 
 #include "config/ini_file.h"
 #include "config/log_report.h"
+#include "config/version.h"
 #include "engine/strength.h"
 #include "shell/clear_board.h"
 #include "shell/cursor.h"
@@ -167,7 +168,8 @@ void open_window(Game& g) {
   if (g.screen == nullptr) {
     fail_start(g, std::string("cannot open the window: ") + SDL_GetError());
   }
-  SDL_WM_SetCaption(WINDOW_TITLE, ICON_TITLE);
+  SDL_WM_SetCaption((std::string(WINDOW_TITLE_START) + config::CONTACT_ADDRESS).c_str(),
+                    ICON_TITLE);
 }
 
 void load_pictures(Game& g) {

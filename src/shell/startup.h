@@ -14,8 +14,8 @@
 
 namespace shell {
 
-// The window's title and its icon title.
-inline constexpr const char* WINDOW_TITLE = "Morva - 0.102.5 - morva@example.org";
+// The window's title, followed by the contact address, and its icon title.
+inline constexpr const char* WINDOW_TITLE_START = "Morva - 0.102.5 - ";
 inline constexpr const char* ICON_TITLE = "Morva";
 
 // Paths of the pictures, relative to the working directory.

@@ -857,7 +857,7 @@ class Player:
     def __init__(self, root):
         self.launcher = os.path.join(root, "games", "morva-launch")
         self.command = os.path.join(root, "games", "morva")  # the launcher under the game's name
-        self.desktop = os.path.join(root, "share", "applications", "org.example.morva.desktop")
+        self.applications = os.path.join(root, "share", "applications")
         self.shipped = os.path.join(root, "share", "games", "morva")
         self.home = tempfile.mkdtemp(prefix="morva-home-")
         self.env = dict(os.environ, HOME=self.home,
@@ -1120,7 +1120,7 @@ def later_starts(player, display):
 def desktop_entry(player, display):
     """The desktop entry's Watch action shows a demo in a window of the entry's StartupWMClass,
     and the player's conf.ini stays as it was."""
-    text = read_bytes(player.desktop).decode()
+    text = read_bytes(glob.glob(os.path.join(player.applications, "*.desktop"))[0]).decode()
     wm_class = re.search(r"(?m)^StartupWMClass=(.*)$", text).group(1)
     watch = re.search(r"(?m)^Exec=morva (.*--demo.*)$", text).group(1).split()
     chosen = player.read_settings()
