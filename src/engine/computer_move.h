@@ -16,8 +16,10 @@ inline constexpr const char* CONF_PATH = "conf.ini";
 // output, the notes on values not used as written on standard error) and
 // chooses the move with its settings. A reply the ponderer, if given (and
 // stopped), kept for this position and these settings is returned as it is,
-// with progress shown as one run from 0 to 1.
+// with progress shown as one run from 0 to 1. The game's seed and the
+// castling rights of b go with the settings (game).
 MoveChoice computer_move(Engine& engine, const rules::Board& b, rules::Side side,
-                         const SearchHost& host = {}, const Ponderer* ponderer = nullptr);
+                         const SearchHost& host = {}, const Ponderer* ponderer = nullptr,
+                         const GameFacts& game = {});
 
 }  // namespace engine
