@@ -34,6 +34,12 @@ constexpr std::uint64_t VARIETY_SHARE = 4;  // a quarter
 // Root moves whose last value lies further below the margin are not tested.
 constexpr std::int32_t VARIETY_SLACK = 150;
 constexpr int HISTORY_LIMIT = 1 << 20;
+// The depth left up to which static values prune (a gap of FUTILITY_STEP a
+// ply left), and the quiet moves a node there searches at most, beyond
+// the depth left squared.
+constexpr int FRONTIER_DEPTH = 3;
+constexpr std::int32_t FUTILITY_STEP = 120;
+constexpr int LATE_MOVES = 4;
 
 // Move ordering's classes, highest first.
 constexpr int TABLE_MOVE_RANK = 1 << 30;
@@ -227,9 +233,17 @@ std::int32_t Search::node(const Board& b, Side side, std::uint8_t rights, int de
     }
   }
   const Side other = rules::other_side(side);
+  // Near the leaves, a position far above beta by its static value is taken
+  // as it stands, quiet moves that cannot close a gap below alpha are not
+  // searched, and neither are late quiet moves.
+  const bool frontier = !pv && !check && depth <= FRONTIER_DEPTH;
+  const std::int32_t static_value = !pv && !check ? mover_eval(b, side) : 0;
+  if (frontier && beta < MATE_BOUND && static_value - FUTILITY_STEP * depth >= beta) {
+    return static_value;
+  }
+  const bool futile = frontier && static_value + FUTILITY_STEP * depth <= alpha;
   // Null move: if passing still holds beta, a real move will too.
-  if (null_ok && !pv && !check && depth >= 3 && has_pieces(b, side) &&
-      mover_eval(b, side) >= beta) {
+  if (null_ok && !pv && !check && depth >= 3 && has_pieces(b, side) && static_value >= beta) {
     const int reduction = depth >= 7 ? 3 : 2;
     const std::int32_t v =
         -node(b, other, rights, depth - 1 - reduction, ply + 1, -beta, -beta + 1, false, 0);
@@ -251,8 +265,12 @@ std::int32_t Search::node(const Board& b, Side side, std::uint8_t rights, int de
     if (m == rules::END_MOVE || !castling_allowed(b, rights, m)) continue;
     const Board child = rules::make_move(b, m);
     if (rules::king_attacked(child, side)) continue;
-    ++legal;
     const bool quiet = !is_capture(b, side, m) && !is_promotion(b, side, m);
+    if (legal > 0 && quiet && frontier && (futile || legal >= LATE_MOVES + depth * depth) &&
+        !rules::king_attacked(child, other)) {
+      continue;
+    }
+    ++legal;
     const std::uint8_t child_rights = rights_after(rights, m);
     const int child_reversible = quiet && !is_pawn_move(b, side, m) ? reversible + 1 : 0;
     std::int32_t v;
@@ -263,7 +281,7 @@ std::int32_t Search::node(const Board& b, Side side, std::uint8_t rights, int de
       // Late quiet moves are searched a ply less deep, and again in full if
       // they rise above alpha.
       const int reduction = depth >= 3 && !check && quiet && rank[k] < KILLER_RANK && legal > 3
-                                ? 1 + (legal > 10 && depth >= 6)
+                                ? 1 + (legal > 6 && depth >= 5) + (!pv && legal > 12 && depth >= 7)
                                 : 0;
       v = -node(child, other, child_rights, depth - 1 - reduction, ply + 1, -alpha - 1, -alpha,
                 true, child_reversible);

@@ -299,7 +299,7 @@ rules::Move Engine::expected_move(const rules::Board& b, rules::Side side) const
   // The club search's expectation first; else any depth and any pass: the
   // table's hint is the move last found best in this placement.
   const rules::Move club_expects = club::expected_move(state_->club, b, side);
-  if (club_expects != rules::END_MOVE) return club_expects;
+  if (club_expects != rules::END_MOVE || state_->table.bytes() == 0) return club_expects;
   return state_->table.probe(table_key(b, side, 0, 0)).hint;
 }
 
