@@ -346,6 +346,14 @@ struct Root {
   int depth = 0;  // of the last iteration completed
 };
 
+// Sorts root moves by value, highest first, keeping the order of equals; in
+// place (std::stable_sort may take memory for its buffer).
+void sort_by_value(RootMove* first, RootMove* last) {
+  for (RootMove* i = first + 1; i < last; ++i) {
+    for (RootMove* j = i; j > first && (j - 1)->value < j->value; --j) std::swap(*(j - 1), *j);
+  }
+}
+
 // Fills the root's moves that keep the king; returns a move that takes the
 // enemy king at once, or END_MOVE.
 Move root_moves(Search& s, const Board& b, Side side, std::uint8_t rights, Root& root) {
@@ -392,8 +400,7 @@ bool iterate(Search& s, Root& root, Side side, int depth) {
   if (best < 0) return false;
   // The best first; the rest by their values, ties in the order they had.
   std::rotate(root.moves, root.moves + best, root.moves + best + 1);
-  std::stable_sort(root.moves + 1, root.moves + root.count,
-                   [](const RootMove& a, const RootMove& b) { return a.value > b.value; });
+  sort_by_value(root.moves + 1, root.moves + root.count);
   return true;
 }
 
@@ -507,8 +514,7 @@ void rank(Searcher& st, const Board& b, Side side, const PassSettings& pass, int
                       r.reversible);
     if (stop.stopped) return;
   }
-  std::stable_sort(root.moves, root.moves + root.count,
-                   [](const RootMove& x, const RootMove& y) { return x.value > y.value; });
+  sort_by_value(root.moves, root.moves + root.count);
   for (int i = 0; i < root.count; ++i) {
     if (root.moves[i].move != takes_king) choice.list[n++] = root.moves[i].move;
   }
