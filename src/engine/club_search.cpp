@@ -155,6 +155,51 @@ struct Search {
     std::swap(rank[k], rank[best]);
   }
 
+  // A child to search: the position, the side to move, the rights, the
+  // depth left, the ply, and the plies since a capture or a pawn's move.
+  struct Child {
+    const Board& b;
+    Side side;
+    std::uint8_t rights;
+    int depth, ply, reversible;
+  };
+
+  // Returns the child's value from its own side's point of view, in its
+  // window (alpha, beta): the first move in full; any other with a null
+  // window at beta, reduction plies less deep, then, where it falls below
+  // beta, at the full depth, and, where it still lies inside, in full.
+  std::int32_t child_value(const Child& c, std::int32_t alpha, std::int32_t beta, bool first,
+                           int reduction) {
+    if (first) return node(c.b, c.side, c.rights, c.depth, c.ply, alpha, beta, true, c.reversible);
+    std::int32_t v =
+        node(c.b, c.side, c.rights, c.depth - reduction, c.ply, beta - 1, beta, true, c.reversible);
+    if (v < beta && reduction > 0 && !aborted) {
+      v = node(c.b, c.side, c.rights, c.depth, c.ply, beta - 1, beta, true, c.reversible);
+    }
+    if (v < beta && v > alpha && !aborted) {
+      v = node(c.b, c.side, c.rights, c.depth, c.ply, alpha, beta, true, c.reversible);
+    }
+    return v;
+  }
+
+  // A quiet move that ended a node becomes a killer and gains history.
+  void note_cutoff(Side side, Move m, int depth, int ply) {
+    Move* killers = st.killers[ply];
+    if (killers[0] != m) {
+      killers[1] = killers[0];
+      killers[0] = m;
+    }
+    const int from = rules::move_from(m);
+    if (from >= rules::SQUARE_COUNT) return;  // castling has no history
+    int& h = st.history[side][from][rules::move_to(m)];
+    h += depth * depth;
+    if (h > HISTORY_LIMIT) {
+      for (auto& row : st.history[side]) {
+        for (int& x : row) x /= 2;
+      }
+    }
+  }
+
   std::int32_t quiesce(const Board& b, Side side, int ply, std::int32_t alpha, std::int32_t beta);
   std::int32_t node(const Board& b, Side side, std::uint8_t rights, int depth, int ply,
                     std::int32_t alpha, std::int32_t beta, bool null_ok, int reversible);
@@ -200,6 +245,15 @@ std::int32_t Search::quiesce(const Board& b, Side side, int ply, std::int32_t al
   return best;
 }
 
+// Returns whether the table's entry settles a node of this depth left and
+// window without a search.
+bool cuts(const Hit& hit, int depth, int ply, std::int32_t alpha, std::int32_t beta) {
+  if (hit.bound == Bound::NONE || hit.draft < depth) return false;
+  const std::int32_t v = from_table(hit.value, ply);
+  return hit.bound == Bound::EXACT || (hit.bound == Bound::LOWER && v >= beta) ||
+         (hit.bound == Bound::UPPER && v <= alpha);
+}
+
 // Returns whether side has a piece besides its king and pawns: without one,
 // passing may be the best, and a null move proves nothing.
 bool has_pieces(const Board& b, Side side) {
@@ -225,13 +279,7 @@ std::int32_t Search::node(const Board& b, Side side, std::uint8_t rights, int de
   if (alpha >= beta) return alpha;
   const bool pv = beta - alpha > 1;
   const Hit hit = st.table.probe(key);
-  if (hit.bound != Bound::NONE && hit.draft >= depth && !pv) {
-    const std::int32_t v = from_table(hit.value, ply);
-    if (hit.bound == Bound::EXACT || (hit.bound == Bound::LOWER && v >= beta) ||
-        (hit.bound == Bound::UPPER && v <= alpha)) {
-      return v;
-    }
-  }
+  if (!pv && cuts(hit, depth, ply, alpha, beta)) return from_table(hit.value, ply);
   const Side other = rules::other_side(side);
   // Near the leaves, a position far above beta by its static value is taken
   // as it stands, quiet moves that cannot close a gap below alpha are not
@@ -273,27 +321,13 @@ std::int32_t Search::node(const Board& b, Side side, std::uint8_t rights, int de
     ++legal;
     const std::uint8_t child_rights = rights_after(rights, m);
     const int child_reversible = quiet && !is_pawn_move(b, side, m) ? reversible + 1 : 0;
-    std::int32_t v;
-    if (legal == 1) {
-      v = -node(child, other, child_rights, depth - 1, ply + 1, -beta, -alpha, true,
-                child_reversible);
-    } else {
-      // Late quiet moves are searched a ply less deep, and again in full if
-      // they rise above alpha.
-      const int reduction = depth >= 3 && !check && quiet && rank[k] < KILLER_RANK && legal > 3
-                                ? 1 + (legal > 6 && depth >= 5) + (!pv && legal > 12 && depth >= 7)
-                                : 0;
-      v = -node(child, other, child_rights, depth - 1 - reduction, ply + 1, -alpha - 1, -alpha,
-                true, child_reversible);
-      if (v > alpha && reduction > 0 && !aborted) {
-        v = -node(child, other, child_rights, depth - 1, ply + 1, -alpha - 1, -alpha, true,
-                  child_reversible);
-      }
-      if (v > alpha && v < beta && !aborted) {
-        v = -node(child, other, child_rights, depth - 1, ply + 1, -beta, -alpha, true,
-                  child_reversible);
-      }
-    }
+    // Late quiet moves are searched a ply less deep, or two or three.
+    const int reduction = depth >= 3 && !check && quiet && rank[k] < KILLER_RANK && legal > 3
+                              ? 1 + (legal > 6 && depth >= 5) + (!pv && legal > 12 && depth >= 7)
+                              : 0;
+    const std::int32_t v =
+        -child_value({child, other, child_rights, depth - 1, ply + 1, child_reversible}, -beta,
+                     -alpha, legal == 1, reduction);
     if (aborted) return 0;
     if (v > best) {
       best = v;
@@ -302,23 +336,7 @@ std::int32_t Search::node(const Board& b, Side side, std::uint8_t rights, int de
     if (v > alpha) {
       alpha = v;
       if (alpha >= beta) {
-        if (quiet) {
-          Move* killers = st.killers[ply];
-          if (killers[0] != m) {
-            killers[1] = killers[0];
-            killers[0] = m;
-          }
-          const int from = rules::move_from(m);
-          if (from < rules::SQUARE_COUNT) {
-            int& h = st.history[side][from][rules::move_to(m)];
-            h += depth * depth;
-            if (h > HISTORY_LIMIT) {
-              for (auto& row : st.history[side]) {
-                for (int& x : row) x /= 2;
-              }
-            }
-          }
-        }
+        if (quiet) note_cutoff(side, m, depth, ply);
         break;
       }
     }
