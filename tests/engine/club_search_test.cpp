@@ -73,6 +73,19 @@ TEST(ClubSearch, ChoosesTheSameWhateverCameBeforeAndWithAnyThreads) {
   EXPECT_GE(compared, 100);
 }
 
+// Without a budget and 64 plies deep the search would not end: the host's
+// stop ends it, and nothing is chosen.
+TEST(ClubSearch, HostStopsIt) {
+  engine::StrengthSettings s = club(0);
+  s.level = 64;
+  engine::Engine engine;
+  const Outcome stopped =
+      choose(engine, position("r1bqk2r/p1pp1ppp/2p2n2/8/1b2P3/2N5/PPP2PPP/R1BQKB1R w"), s, 3);
+  EXPECT_TRUE(stopped.choice.stopped);
+  EXPECT_EQ(stopped.looks, 3);
+  EXPECT_EQ(record_of(stopped.choice), "");
+}
+
 // Castling where the placement offers it under Morva's rules, against what
 // standard chess allows: the lists of both searches with legalcastling=on
 // hold exactly the castlings allowed.
