@@ -120,6 +120,25 @@ def short_fen(fen):
     return " ".join(fen.split()[:2])
 
 
+def castling_fen(fen):
+    """Returns placement, side to move and castling rights of a FEN ("-" when
+    it gives none): what `morva-cli think` reads, the rights for legalcastling=on."""
+    fields = fen.split()
+    return " ".join(fields[:2] + [fields[2] if len(fields) > 2 else "-"])
+
+
+# The squares whose king or rook, moving or taken, end a castling right (FEN letters).
+RIGHTS_OF_SQUARE = {"e1": "KQ", "h1": "K", "a1": "Q", "e8": "kq", "h8": "k", "a8": "q"}
+
+
+def rights_after(rights, move):
+    """Returns the castling rights (FEN letters, "-" for none) after a move in
+    UCI text (a castling as the king's step)."""
+    gone = RIGHTS_OF_SQUARE.get(move[:2], "") + RIGHTS_OF_SQUARE.get(move[2:4], "")
+    left = "".join(c for c in rights if c in "KQkq" and c not in gone)
+    return left or "-"
+
+
 class Morva:
     """The computer player under one setting: `morva-cli think` in a scratch
     folder of its own holding the setting's conf.ini and a copy of the book."""
@@ -135,12 +154,13 @@ class Morva:
         self.moves = 0
         self.seconds = 0.0
 
-    def think(self, fen):
-        """Returns the record's text of the computer's move on fen (placement
-        and side to move): the last line that think prints."""
+    def think(self, fen, seed=0):
+        """Returns the record's text of the computer's move on fen (placement,
+        side to move and castling rights) in the game of a seed: the last line
+        that think prints."""
         start = time.perf_counter()
-        r = subprocess.run([self.cli, "think", short_fen(fen)], cwd=self.folder.name,
-                           capture_output=True, text=True)
+        r = subprocess.run([self.cli, "think", "--seed", str(seed), castling_fen(fen)],
+                           cwd=self.folder.name, capture_output=True, text=True)
         self.seconds += time.perf_counter() - start
         self.moves += 1
         if r.returncode != 0:

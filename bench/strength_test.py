@@ -64,6 +64,18 @@ class MoveTextTest(unittest.TestCase):
         self.assertEqual(strength.morva_make(CLI, START + " w", strength.PASS), START + " b")
 
 
+    def test_castling_rights_follow_king_and_rook_moves_and_captures(self):
+        # A king's step, a castling written as the king's step, a rook leaving
+        # its corner and a rook taken there each end their rights.
+        for rights, move, after in [("KQkq", "e1e2", "kq"), ("KQkq", "e8g8", "KQ"),
+                                    ("KQkq", "h1h5", "Qkq"), ("Qkq", "b7a8", "Qk"),
+                                    ("Q", "a1b1", "-"), ("-", "e2e4", "-"), ("KQkq", "d2d4", "KQkq")]:
+            self.assertEqual(strength.rights_after(rights, move), after, (rights, move))
+        self.assertEqual(strength.castling_fen("r3k2r/8/8/8/8/8/8/R3K2R b Kq - 0 1"),
+                         "r3k2r/8/8/8/8/8/8/R3K2R b Kq")
+        self.assertEqual(strength.castling_fen("8/8/8/8/8/8/8/K6k w"), "8/8/8/8/8/8/8/K6k w -")
+
+
 class SettingTest(unittest.TestCase):
     def test_conf_ini_keeps_the_readers_order_then_the_extras(self):
         setting = strength.parse_setting("7,4,8,10; soundkings=on;threads=1;")

@@ -23,11 +23,13 @@ struct ComputerMove {
 };
 
 // Reads ./conf.ini afresh (its warnings for missing values on standard
-// output, as the reader writes them) and chooses the move with its settings.
-// A reply the ponderer, if given (and stopped), kept for this position and
+// output, as the reader writes them) and chooses the move with its settings,
+// the game's seed and the castling rights of b going with them (game). A
+// reply the ponderer, if given (and stopped), kept for this position and
 // these settings is returned as it is, with progress shown as one run from 0
 // to 1.
 ComputerMove computer_move(Engine& engine, const rules::Board& b, rules::Side side,
-                           const SearchHost& host = {}, const Ponderer* ponderer = nullptr);
+                           const SearchHost& host = {}, const Ponderer* ponderer = nullptr,
+                           const GameFacts& game = {});
 
 }  // namespace engine

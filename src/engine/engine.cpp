@@ -4,16 +4,21 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cmath>
 #include <optional>
 #include <thread>
 #include <utility>
 
+#include "engine/club_search.h"
 #include "engine/evaluate.h"
 #include "engine/root_pass.h"
 #include "engine/search.h"
 #include "engine/transposition.h"
+#include "engine/variety.h"
+#include "rules/castling.h"
 #include "rules/make_move.h"
 #include "rules/movegen.h"
+#include "rules/standard_chess.h"
 
 namespace engine {
 
@@ -23,6 +28,7 @@ struct Engine::State {
   book::Book book;
   TranspositionTable table;
   RootPass root;          // after the table: its helpers search it until they are joined
+  club::Searcher club;    // search=club: its own table, used only in that mode
   std::thread preparing;  // prepare_table's, joined before the table is used again
   std::atomic<bool> stop_preparing{false};
 };
@@ -111,23 +117,78 @@ void nudge_book_moves(const book::Book& book, const book::BookHit& hit, int mark
   }
 }
 
+// Drops the castlings that standard chess forbids from the choice's list
+// (legalcastling=on), keeping the order of the rest.
+void drop_forbidden_castlings(const rules::Board& b, const PassSettings& pass, MoveChoice& choice) {
+  const std::uint8_t rights = pass.castling_rights == RIGHTS_FROM_PLACEMENT
+                                  ? rules::castling_rights_of_placement(b)
+                                  : pass.castling_rights;
+  int kept = 0;
+  for (int i = 0; i < choice.count; ++i) {
+    const rules::Castling* c = rules::castling_of(rules::move_from(choice.list[i]));
+    if (c == nullptr || rules::castling_allowed(b, rights, *c))
+      choice.list[kept++] = choice.list[i];
+  }
+  choice.count = kept;
+}
+
 // Runs the ordering pass over the moves in generation order, and sorts them
 // by its scores when it is complete.
 PassEnd ordering_pass(Engine::State& state, const rules::Board& b, rules::Side side,
                       const StrengthSettings& settings, StopLook& stop, MoveChoice& choice) {
-  // 1. The ordering pass never extends busy positions. No line goes deeper
-  // than MAX_DEPTH, whatever the settings (beyond it a limit changes nothing).
-  const PassSettings ordering = ordering_pass_settings(settings);
+  // 1. The ordering pass never extends busy positions.
+  const PassSettings ordering = choice_passes(settings).ordering;
   if (!settings.plain_search) state.table.reserve(settings.hash_mib);
 
   // 2-5. Ordering pass over the moves in generation order.
   report_progress(*stop.host, 0.0f);
   choice.count = rules::generate_moves(b, side, choice.list);
+  if (ordering.legal_castling) drop_forbidden_castlings(b, ordering, choice);
   const PassEnd end = score_pass(state, b, side, ordering, settings, true, stop, choice);
   if (end != PassEnd::COMPLETE) return end;
   report_progress(*stop.host, 1.0f);
   sort_by_score(choice.scores, choice.list.data(), choice.count, side);
   return end;
+}
+
+// variety=N: the moves whose exact value after the main pass lies within N
+// of the best are drawn among (by the seed and the position); the list stays
+// as it is. A value searched with the root's best as bound may be a bound
+// only, so each entry near enough is searched again against the best less N:
+// a value that holds that bound is exact. Lines that take a king are never
+// drawn among: there only the best will do. Returns the move drawn, or
+// END_MOVE when the best stands alone.
+rules::Move variety_move(Engine::State& state, const rules::Board& b, rules::Side side,
+                         const PassSettings& main, const StrengthSettings& settings, StopLook& stop,
+                         const MoveChoice& choice, const float* values) {
+  const bool white = side == rules::WHITE;
+  float best = worst_for(side);
+  for (int i = 0; i < choice.count; ++i) {
+    if (choice.list[i] != rules::END_MOVE && better_for(side, values[i], best)) best = values[i];
+  }
+  if (std::abs(best) >= static_cast<float>(WIN_SCORE / 2)) return rules::END_MOVE;
+  const float bound =
+      white ? best - static_cast<float>(main.variety) : best + static_cast<float>(main.variety);
+  MoveChoice near;  // the entries near enough to test, in list order
+  for (int i = 0; i < choice.count; ++i) {
+    if (choice.list[i] != rules::END_MOVE && !better_for(side, bound, values[i])) {
+      near.list[near.count++] = choice.list[i];
+    }
+  }
+  if (near.count < 2) return rules::END_MOVE;
+  std::optional<RootPassScope> root;
+  if (!settings.plain_search) {
+    root.emplace(state.root, b, side, near.list, near.count, main, settings.threads, &stop);
+  }
+  int drawn = 0;
+  for (int i = 0; i < near.count; ++i) {
+    const std::optional<std::int32_t> value =
+        root ? root->value(i, bound)
+             : search(rules::make_move(b, near.list[i]), rules::other_side(side), 1, main, bound);
+    if (!value || stop.ask()) return rules::END_MOVE;
+    if (!better_for(side, bound, static_cast<float>(*value))) near.list[drawn++] = near.list[i];
+  }
+  return drawn > 1 ? near.list[variety_draw(main.seed, b, side, drawn)] : rules::END_MOVE;
 }
 
 // Runs the passes and the nudges; returns early on a win, a stop or a book
@@ -139,11 +200,16 @@ void choose(Engine::State& state, const rules::Board& b, rules::Side side,
   if (end != PassEnd::COMPLETE) return;
 
   // 6-8. Main pass over the moves sorted best first.
-  const PassSettings main = main_pass_settings(settings);
+  const PassSettings main = choice_passes(settings).main;
   choice.complexity_miss = settings.complexity_miss;  // complexity is read here
   report_progress(host, 0.0f);
   end = score_pass(state, b, side, main, settings, false, stop, choice);
   if (end != PassEnd::COMPLETE) return;
+  rules::Move drawn = rules::END_MOVE;
+  if (main.variety > 0) {
+    drawn = variety_move(state, b, side, main, settings, stop, choice, choice.scores);
+    if (stop.stopped) return;
+  }
 
   // 9. The book breaks near-ties: the mover's own mark first, then draws.
   // Each lookup that finds the position leaves its trace in the record.
@@ -171,6 +237,7 @@ void choose(Engine::State& state, const rules::Board& b, rules::Side side,
       break;
     }
   }
+  if (drawn != rules::END_MOVE) choice.move = drawn;
   report_progress(host, 1.0f);
 }
 
@@ -212,7 +279,15 @@ MoveChoice Engine::choose_move(const rules::Board& b, rules::Side side,
   StopLook stop{&host};
   stop.last = std::chrono::steady_clock::now();
   const std::uint64_t before = rules::node_count;
-  choose(*state_, b, side, settings, stop, choice);
+  if (settings.club) {
+    report_progress(host, 0.0f);
+    club::choose(state_->club, b, side, choice_passes(settings).main, settings.hash_mib, stop,
+                 choice);
+    choice.complexity_miss = settings.complexity_miss;
+    if (!stop.stopped) report_progress(host, 1.0f);
+  } else {
+    choose(*state_, b, side, settings, stop, choice);
+  }
   choice.stopped = stop.stopped;
   choice.node_count = rules::node_count - before;
   return choice;
@@ -224,6 +299,13 @@ MoveChoice Engine::rank_moves(const rules::Board& b, rules::Side side,
   MoveChoice choice;
   StopLook stop{&host};
   stop.last = std::chrono::steady_clock::now();
+  if (settings.club) {
+    club::rank(state_->club, b, side, choice_passes(settings).ordering, settings.hash_mib, stop,
+               choice);
+    choice.stopped = stop.stopped;
+    choice.listed = !stop.stopped;
+    return choice;
+  }
   const PassEnd end = ordering_pass(*state_, b, side, settings, stop, choice);
   choice.stopped = stop.stopped;
   // A win found early leaves the rest unsorted: the winning move goes first.
@@ -237,9 +319,11 @@ MoveChoice Engine::rank_moves(const rules::Board& b, rules::Side side,
 }
 
 rules::Move Engine::expected_move(const rules::Board& b, rules::Side side) const {
-  // Any depth and any pass: the table's hint is the move last found best in
-  // this placement.
+  // The club search's expectation first; else any depth and any pass: the
+  // table's hint is the move last found best in this placement.
   wait_for_table(*state_);
+  const rules::Move club_expects = club::expected_move(state_->club, b, side);
+  if (club_expects != rules::END_MOVE || state_->table.bytes() == 0) return club_expects;
   return state_->table.probe(table_key(b, side, 0, 0)).hint;
 }
 

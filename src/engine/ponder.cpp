@@ -12,6 +12,7 @@
 
 #include "rules/make_move.h"
 #include "rules/movegen.h"
+#include "rules/standard_chess.h"
 
 namespace engine {
 
@@ -88,6 +89,16 @@ bool order_moves(Ponderer::State& s, const rules::Board& b, rules::Side human,
   return true;
 }
 
+// Returns the settings of the reply to the human's move m: the castling
+// rights after it (those read off the placement stay so).
+StrengthSettings reply_settings(const StrengthSettings& settings, rules::Move m) {
+  StrengthSettings reply = settings;
+  if (settings.game.castling_rights != RIGHTS_FROM_PLACEMENT) {
+    reply.game.castling_rights = rules::castling_rights_after(settings.game.castling_rights, m);
+  }
+  return reply;
+}
+
 // Returns whether every reply to the human's moves in b is kept.
 bool all_kept(Ponderer::State& s, const rules::Board& b, rules::Side human,
               const StrengthSettings& settings) {
@@ -97,7 +108,9 @@ bool all_kept(Ponderer::State& s, const rules::Board& b, rules::Side human,
   for (int i = 0; i < count; ++i) {
     if (list[i] == rules::END_MOVE) continue;
     const rules::Board after = rules::make_move(b, list[i]);
-    if (!find_kept(s, after, rules::other_side(human), settings)) return false;
+    if (after.pieces[rules::other_side(human)][rules::KING] == 0) continue;
+    if (!find_kept(s, after, rules::other_side(human), reply_settings(settings, list[i])))
+      return false;
   }
   return true;
 }
@@ -122,14 +135,15 @@ void think(Ponderer::State& s, const rules::Board& b, rules::Side human,
     const rules::Board after = rules::make_move(b, moves.list[i]);
     // A move that takes the king ends the game: there is no reply to it.
     if (rules::king_gone(after, computer)) continue;
+    const StrengthSettings reply = reply_settings(settings, moves.list[i]);
     {
       const std::lock_guard<std::mutex> lock(s.mutex);
-      if (find_kept(s, after, computer, settings)) continue;
+      if (find_kept(s, after, computer, reply)) continue;
     }
-    const MoveChoice choice = s.engine.choose_move(after, computer, settings, host);
+    const MoveChoice choice = s.engine.choose_move(after, computer, reply, host);
     if (choice.stopped) return;  // what it found so far stays in the table
     const std::lock_guard<std::mutex> lock(s.mutex);
-    s.kept.push_back({after, computer, settings, choice});
+    s.kept.push_back({after, computer, reply, choice});
   }
 }
 

@@ -35,7 +35,9 @@ class Ponderer {
   Ponderer& operator=(const Ponderer&) = delete;
 
   // Starts thinking about the computer's replies to every move human can make
-  // in b, under settings; returns at once. The replies kept for this position
+  // in b, under settings (settings.game: the seed, and the castling rights of
+  // b, from which those after each of the human's moves are derived); returns
+  // at once. The replies kept for this position
   // and these settings stay; any others are forgotten. Until stop, the engine
   // belongs to the ponderer's thread.
   void start(const rules::Board& b, rules::Side human, const StrengthSettings& settings);
@@ -47,7 +49,8 @@ class Ponderer {
   // Forgets every kept reply (a take-back, a new game).
   void forget();
 
-  // Returns the kept choice for side to move in b under settings, or null;
+  // Returns the kept choice for side to move in b under settings (the
+  // castling rights in settings.game being those of b), or null;
   // only while stopped. The pointer stays valid until the next start or forget.
   const MoveChoice* kept(const rules::Board& b, rules::Side side,
                          const StrengthSettings& settings) const;

@@ -31,6 +31,21 @@ struct PassSettings {
   // later it comes, so that the winner takes the quickest win and the loser
   // resists longest.
   bool sound_kings = false;
+  // Additions beyond the game's own search; a conf.ini without their keys
+  // leaves them at these defaults, and the game's own search is unchanged.
+  // club (search=club): the club search (club_search.h) makes the choice,
+  // limit being its deepest iteration and node_budget (nodes=N) the most
+  // positions it searches; the other fields above are not used.
+  bool club = false;
+  std::uint64_t node_budget = 0;
+  // variety=N: the move is drawn, by seed and position, among those whose
+  // value lies within N of the best (0: the best, as ever).
+  int variety = 0;
+  std::uint64_t seed = 0;
+  // legalcastling=on: the computer castles only where standard chess allows
+  // it, by castling_rights (bit k: CASTLINGS[k]) of the position it moves in.
+  bool legal_castling = false;
+  std::uint8_t castling_rights = 0;
 
   friend bool operator==(const PassSettings&, const PassSettings&) = default;
 };

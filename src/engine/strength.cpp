@@ -15,6 +15,9 @@ namespace {
 
 constexpr const char* ALGO_SECTION = "ALGO";
 
+// The widest variety margin: wider, the draw would reach real mistakes.
+constexpr int MAX_VARIETY = 1000;
+
 // Returns the text as a whole decimal number (an optional minus sign, then
 // digits only) that fits an int, or nothing.
 std::optional<int> whole_number(const std::string& text) {
@@ -53,6 +56,40 @@ int read_depth(const config::IniText& ini, const char* key, bool report,
                              std::to_string(used)));
   }
   return used;
+}
+
+// Reads the keys beyond the design: search=club, nodes, variety and
+// legalcastling. None of their names is found by another key's lookup, nor
+// finds another key.
+void read_additions(const config::IniText& ini, StrengthSettings& s,
+                    std::vector<std::string>& notes) {
+  if (const std::optional<std::string> search = config::ini_find(ini, ALGO_SECTION, "search")) {
+    if (*search == "club") {
+      s.club = true;
+    } else {
+      notes.push_back(note_for("search", *search, "is not a search (club)", "the game's own"));
+    }
+  }
+  if (const std::optional<std::string> nodes = config::ini_find(ini, ALGO_SECTION, "nodes")) {
+    std::uint64_t n = 0;
+    const char* end = nodes->data() + nodes->size();
+    const auto [ptr, ec] = std::from_chars(nodes->data(), end, n);
+    if (nodes->empty() || ec != std::errc{} || ptr != end || n < 1) {
+      notes.push_back(note_for("nodes", *nodes, "is not a number of positions", "no limit"));
+    } else {
+      s.nodes = n;
+    }
+  }
+  if (const std::optional<std::string> variety = config::ini_find(ini, ALGO_SECTION, "variety")) {
+    const std::optional<int> margin = whole_number(*variety);
+    if (!margin || *margin < 0 || *margin > MAX_VARIETY) {
+      notes.push_back(note_for("variety", *variety,
+                               "is not a margin from 0 to " + std::to_string(MAX_VARIETY), "0"));
+    } else {
+      s.variety = *margin;
+    }
+  }
+  s.legal_castling = config::ini_find(ini, ALGO_SECTION, "legalcastling") == "on";
 }
 
 }  // namespace
@@ -108,6 +145,7 @@ StrengthSettings read_settings(const config::IniText& ini, bool report,
   // An addition: left out, the game's own search.
   s.sound_kings = config::ini_find(ini, ALGO_SECTION, "soundkings") == "on";
   s.ponder = config::ini_find(ini, ALGO_SECTION, "ponder") == "on";
+  read_additions(ini, s, notes);
   // The complexity warning is only carried, owed to the record by whoever
   // writes the choice: a quiet reader keeps it, so that a choice made with
   // quietly read settings writes the same record as one made with loud ones.
@@ -123,19 +161,35 @@ StrengthSettings read_strength(const config::IniText& ini, std::vector<std::stri
   return read_settings(ini, true, notes);
 }
 
-PassSettings ordering_pass_settings(const StrengthSettings& s) {
-  return {std::min(s.prelevel, MAX_DEPTH), std::min(s.maxlevel, MAX_DEPTH), NO_EXTENSION,
-          s.sound_kings};
-}
-
-PassSettings main_pass_settings(const StrengthSettings& s) {
-  return {std::min(s.level, MAX_DEPTH), std::min(s.maxlevel, MAX_DEPTH), s.complexity,
-          s.sound_kings};
+ChoicePasses choice_passes(const StrengthSettings& s) {
+  // The ordering pass never extends busy positions. No line goes deeper than
+  // MAX_DEPTH, whatever the settings (beyond it a limit changes nothing).
+  ChoicePasses p;
+  p.ordering = {std::min(s.prelevel, MAX_DEPTH), std::min(s.maxlevel, MAX_DEPTH), NO_EXTENSION,
+                s.sound_kings};
+  p.main = {std::min(s.level, MAX_DEPTH), std::min(s.maxlevel, MAX_DEPTH), s.complexity,
+            s.sound_kings};
+  for (PassSettings* pass : {&p.ordering, &p.main}) {
+    pass->club = s.club;
+    pass->legal_castling = s.legal_castling;
+    if (s.legal_castling) pass->castling_rights = s.game.castling_rights;
+  }
+  p.main.variety = s.variety;
+  if (s.variety != 0) p.main.seed = s.game.seed;
+  if (s.club) {
+    // The club search reads its depth, budget and the rules of castling only.
+    p.main.maxlevel = p.main.complexity = 0;
+    p.main.sound_kings = p.ordering.sound_kings = true;
+    p.main.node_budget = s.nodes;
+    p.ordering.maxlevel = 0;
+    p.ordering.complexity = 0;
+  }
+  return p;
 }
 
 bool same_choices(const StrengthSettings& a, const StrengthSettings& b) {
-  return ordering_pass_settings(a) == ordering_pass_settings(b) &&
-         main_pass_settings(a) == main_pass_settings(b) && a.complexity_miss == b.complexity_miss;
+  const ChoicePasses pa = choice_passes(a), pb = choice_passes(b);
+  return pa.ordering == pb.ordering && pa.main == pb.main && a.complexity_miss == b.complexity_miss;
 }
 
 StrengthSettings read_strength_quietly(const config::IniText& ini) {

@@ -10,6 +10,22 @@
 
 namespace engine {
 
+// Castling rights that say: those the placement allows (each king and rook
+// of a castling at home), for a position given without its history.
+inline constexpr std::uint8_t RIGHTS_FROM_PLACEMENT = 0xFF;
+
+// What the game supplies beyond the board and conf.ini, as plain values.
+struct GameFacts {
+  // The seed of variety: drawn by the game at its start, kept in the saved
+  // game, and the same for every move of it (a continued game included).
+  std::uint64_t seed = 0;
+  // The castling rights of the position the computer moves from (bit k:
+  // rules::CASTLINGS[k] still allowed), from the game's plies
+  // (rules::castling_rights_after); a Board cannot tell them, as a king may
+  // have moved and come back. Read only with legalcastling=on.
+  std::uint8_t castling_rights = RIGHTS_FROM_PLACEMENT;
+};
+
 // The four keys of section ALGO, and the choices of how the search runs that
 // do not change what it finds.
 struct StrengthSettings {
@@ -25,15 +41,23 @@ struct StrengthSettings {
   bool plain_search = false;  // score with the plain `search` (the reference)
   bool sound_kings = false;   // soundkings=on: a line ends where a king is captured
   bool ponder = false;        // ponder=on: think on the human's time (ponder.h)
+  // Additions beyond the design (PassSettings says what each does):
+  bool club = false;            // search=club
+  std::uint64_t nodes = 0;      // nodes=N: the club search's budget of positions
+  int variety = 0;              // variety=N: the margin of the moves drawn among
+  bool legal_castling = false;  // legalcastling=on
+  GameFacts game;               // set by the game, not read from conf.ini
 };
 
-// Returns what the ordering pass searches with: prelevel plies (never beyond
-// MAX_DEPTH), no extension of busy positions, the settings' rules of the search.
-PassSettings ordering_pass_settings(const StrengthSettings& s);
-
-// Returns what the main pass searches with: level plies, capped at maxlevel,
-// busy positions extended from complexity captures on.
-PassSettings main_pass_settings(const StrengthSettings& s);
+// The settings of each pass of a choice under settings, as the passes use
+// them: the ordering pass and the main pass (in club mode, the ranking of
+// rank_moves and the club search). Values that a pass does not read (the
+// seed without variety, the rights without legalcastling) are left at 0, so
+// that settings differing only in them compare equal.
+struct ChoicePasses {
+  PassSettings ordering, main;
+};
+ChoicePasses choice_passes(const StrengthSettings& settings);
 
 // Returns whether a and b make every choice the same: the same settings for
 // both passes and the same warning owed (threads, table size and the search's

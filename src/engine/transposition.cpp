@@ -148,7 +148,15 @@ std::uint64_t pass_salt(const PassSettings& pass) {
     h = mix(h ^ static_cast<std::uint32_t>(v));
   }
   // The game's own settings keep the keys they always had.
-  return pass.sound_kings ? mix(h ^ 0x5EED) : h;
+  if (pass.sound_kings) h = mix(h ^ 0x5EED);
+  if (pass.club || pass.variety != 0 || pass.legal_castling) {
+    for (std::uint64_t v :
+         {std::uint64_t{pass.club}, pass.node_budget, static_cast<std::uint64_t>(pass.variety),
+          pass.seed, std::uint64_t{pass.legal_castling}, std::uint64_t{pass.castling_rights}}) {
+      h = mix(h ^ v);
+    }
+  }
+  return h;
 }
 
 TableKey table_key(const rules::Board& b, rules::Side side, int depth, std::uint64_t salt) {

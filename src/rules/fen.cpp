@@ -1,5 +1,6 @@
 #include "rules/fen.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "rules/input_echo.h"
@@ -57,6 +58,32 @@ std::size_t field_count(std::string_view text) {
 }
 
 }  // namespace
+
+std::optional<std::uint8_t> castling_rights_of_fen(std::string_view fen) {
+  // The letters in the order of CASTLINGS: white's king and queen side, then black's.
+  constexpr std::string_view LETTERS = "KQkq";
+  std::size_t field = 0, i = 0;
+  while (i < fen.size()) {
+    if (fen[i] == ' ') {
+      ++i;
+      continue;
+    }
+    const std::size_t end = std::min(fen.find(' ', i), fen.size());
+    const std::string_view word = fen.substr(i, end - i);
+    if (field++ == 2) {
+      if (!fits_field(word, 2)) return std::nullopt;
+      std::uint8_t rights = 0;
+      for (char c : word) {
+        if (const std::size_t k = LETTERS.find(c); k != std::string_view::npos) {
+          rights |= static_cast<std::uint8_t>(1U << k);
+        }
+      }
+      return rights;
+    }
+    i = end;
+  }
+  return std::nullopt;
+}
 
 FenResult parse_fen(std::string_view fen) {
   const auto start = fen.find_first_not_of(' ');

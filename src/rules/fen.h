@@ -2,6 +2,7 @@
 // placement and the side to move are used; the other fields are ignored.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -24,6 +25,11 @@ struct FenResult {
 // Parses the placement field and the optional side-to-move field ("w" or "b",
 // white when absent).
 FenResult parse_fen(std::string_view fen);
+
+// Returns the castling rights of a FEN's third field (bit k: CASTLINGS[k],
+// from the letters K, Q, k and q; none for "-"), or nothing when the FEN has
+// no such field. What standard chess keeps and a Board cannot tell.
+std::optional<std::uint8_t> castling_rights_of_fen(std::string_view fen);
 
 // Returns how many of words, from the first, make up one FEN when a FEN was
 // given unquoted: the first word (the placement, perhaps with further fields)

@@ -1,5 +1,6 @@
 #include "rules/standard_chess.h"
 
+#include "rules/attacks.h"
 #include "rules/castling.h"
 #include "rules/make_move.h"
 #include "rules/movegen.h"
@@ -19,12 +20,6 @@ bool generated(const ChessPosition& p, Move m) {
     if (list[i] == m) return true;
   }
   return false;
-}
-
-// Returns the king square of side, or NO_SQUARE when its king is gone.
-Square king_square(const Board& b, Side side) {
-  const Bitboard king = b.pieces[side][KING];
-  return king == 0 ? NO_SQUARE : lowest_square(king);
 }
 
 // Returns the castling rights left after a move from or to square s: a right
@@ -68,20 +63,7 @@ ChessPosition chess_start() {
   return {board_from_cells(starting_cells), WHITE, ALL_CASTLINGS, NO_SQUARE};
 }
 
-bool attacked(const Board& b, Square s, Side by) {
-  // With a piece of the other side standing on s, Morva's generator lists a
-  // move of by onto s exactly when one of by's pieces attacks it: a pawn's
-  // push needs a free square and its diagonal step an enemy piece, and
-  // castling codes are no squares.
-  Board probe = b;
-  probe.occupied[other_side(by)] = set_bit(probe.occupied[other_side(by)], s);
-  MoveList list;
-  const int count = generate_moves(probe, by, list);
-  for (int i = 0; i + 1 < count; ++i) {
-    if (move_to(list[i]) == s) return true;
-  }
-  return false;
-}
+bool attacked(const Board& b, Square s, Side by) { return attacks_square(b, s, by); }
 
 bool in_check(const ChessPosition& p) {
   const Square king = king_square(p.board, p.side);
@@ -100,11 +82,8 @@ ChessPosition play_chess(const ChessPosition& p, Move m) {
   next.board = make_move(p.board, m);
   const int from = move_from(m), to = move_to(m);
   next.en_passant = NO_SQUARE;
-  if (const Castling* c = castling_of(from)) {
-    next.castling_rights =
-        rights_after(rights_after(p.castling_rights, c->king_from), c->rook_from);
-  } else {
-    next.castling_rights = rights_after(rights_after(p.castling_rights, from), to);
+  next.castling_rights = castling_rights_after(p.castling_rights, m);
+  if (castling_of(from) == nullptr) {
     const Side enemy = other_side(p.side);
     if (is_en_passant(p, m)) {
       // The pawn taken stands beside the mover's, behind the square passed over.
@@ -118,6 +97,35 @@ ChessPosition play_chess(const ChessPosition& p, Move m) {
   }
   next.side = other_side(p.side);
   return next;
+}
+
+std::uint8_t castling_rights_after(std::uint8_t rights, Move m) {
+  if (const Castling* c = castling_of(move_from(m))) {
+    return rights_after(rights_after(rights, c->king_from), c->rook_from);
+  }
+  return rights_after(rights_after(rights, move_from(m)), move_to(m));
+}
+
+std::uint8_t castling_rights_of_placement(const Board& b) {
+  std::uint8_t rights = 0;
+  for (int k = 0; k < 4; ++k) {
+    const Castling& c = CASTLINGS[k];
+    if (test_bit(b.pieces[c.side][KING], c.king_from) &&
+        test_bit(b.pieces[c.side][ROOK], c.rook_from)) {
+      rights |= static_cast<std::uint8_t>(1U << k);
+    }
+  }
+  return rights;
+}
+
+bool castling_allowed(const Board& b, std::uint8_t rights, const Castling& c) {
+  const Side enemy = other_side(c.side);
+  const Bitboard occupancy = b.occupied[WHITE] | b.occupied[BLACK];
+  return (rights & (1U << castling_index(c))) != 0 &&
+         test_bit(b.pieces[c.side][KING], c.king_from) &&
+         test_bit(b.pieces[c.side][ROOK], c.rook_from) && (occupancy & c.between) == 0 &&
+         !attacks_square(b, c.king_from, enemy) && !attacks_square(b, c.rook_to, enemy) &&
+         !attacks_square(b, c.king_to, enemy);
 }
 
 ChessFault chess_fault(const ChessPosition& p, Move m) {

@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "rules/board.h"
+#include "rules/castling.h"
 #include "rules/move.h"
 
 namespace rules {
@@ -50,6 +51,20 @@ ChessFault chess_fault(const ChessPosition& p, Move m);
 // the pawn taken en passant removed, the castling rights and the en passant
 // square brought up to date, the other side to move.
 ChessPosition play_chess(const ChessPosition& p, Move m);
+
+// Returns the castling rights left after m (any move, by either side): a
+// right goes when its king or its rook leaves home, or the rook is taken there.
+std::uint8_t castling_rights_after(std::uint8_t rights, Move m);
+
+// Returns the rights a placement leaves possible: bit k where the king and
+// the rook of CASTLINGS[k] stand at home. What a position given without its
+// history is taken to have.
+std::uint8_t castling_rights_of_placement(const Board& b);
+
+// Returns whether standard chess allows castling c in b with these rights:
+// the right, the king and the rook at home, the squares between free, and the
+// king neither in check nor crossing nor landing on an attacked square.
+bool castling_allowed(const Board& b, std::uint8_t rights, const Castling& c);
 
 // Writes the legal moves of standard chess in p into list (castlings as their
 // codes, captures en passant as the pawn's diagonal step; no end entry) and

@@ -22,6 +22,7 @@
 #include "rules/make_move.h"
 #include "rules/movegen.h"
 #include "rules/notation.h"
+#include "rules/standard_chess.h"
 
 namespace {
 
@@ -209,30 +210,43 @@ TEST(ComputerMove, MissingComplexityIsReportedWhenTheMainPassReadsIt) {
 TEST(ComputerMove, StrengthSettingsReadTheirKeys) {
   struct Case {
     const char* ini;
-    std::vector<int>
-        values;  // level, prelevel, maxlevel, complexity, threads, hash, soundkings, ponder
+    // level, prelevel, maxlevel, complexity, threads, hash, soundkings, ponder, and the
+    // additions: search=club, nodes, variety, legalcastling
+    std::vector<int> values;
     std::vector<std::string> notes;
   };
   const std::string every_core = std::to_string(engine::search_thread_count(0));
   const Case cases[] = {
-      {"[ALGO]level=7;prelevel=3;maxlevel=8;complexity=14;", {7, 3, 8, 14, 0, 0, 0, 0}, {}},
+      {"[ALGO]level=7;prelevel=3;maxlevel=8;complexity=14;",
+       {7, 3, 8, 14, 0, 0, 0, 0, 0, 0, 0, 0},
+       {}},
       {"[ALGO]level=7;prelevel=3;maxlevel=8;complexity=14;threads=1;hash=256;soundkings=on;"
        "ponder=on;",
-       {7, 3, 8, 14, 1, 256, 1, 1},
+       {7, 3, 8, 14, 1, 256, 1, 1, 0, 0, 0, 0},
        {}},
+      {"[ALGO]level=20;prelevel=4;maxlevel=8;complexity=10;search=club;nodes=800000;variety=15;"
+       "legalcastling=on;",
+       {20, 4, 8, 10, 0, 0, 0, 0, 1, 800000, 15, 1},
+       {}},
+      {"[ALGO]level=2;prelevel=1;maxlevel=3;complexity=2;search=deep;nodes=-5;variety=1001;"
+       "legalcastling=yes;",
+       {2, 1, 3, 2, 0, 0, 0, 0, 0, 0, 0, 0},
+       {"morva: conf.ini: search=deep is not a search (club); the game's own is used",
+        "morva: conf.ini: nodes=-5 is not a number of positions; no limit is used",
+        "morva: conf.ini: variety=1001 is not a margin from 0 to 1000; 0 is used"}},
       {"[ALGO]level=2;prelevel=1;maxlevel=3;complexity=2;hash=-5;threads=x;soundkings=yes;ponder="
        "1;",
-       {2, 1, 3, 2, 0, 0, 0, 0},
+       {2, 1, 3, 2, 0, 0, 0, 0, 0, 0, 0, 0},
        {"morva: conf.ini: threads=x is not a number of threads; " + every_core +
             " (every core) is used",
         "morva: conf.ini: hash=-5 is not a size in MiB from 1 to 65536; 64 is used"}},
       {"[ALGO]level=2;prelevel=1;maxlevel=3;complexity=2;hash=1e9;threads=99999999999;",
-       {2, 1, 3, 2, 0, 0, 0, 0},
+       {2, 1, 3, 2, 0, 0, 0, 0, 0, 0, 0, 0},
        {"morva: conf.ini: threads=99999999999 is not a number of threads; " + every_core +
             " (every core) is used",
         "morva: conf.ini: hash=1e9 is not a size in MiB from 1 to 65536; 64 is used"}},
       {"[ALGO]level=99999999999999999999;prelevel=abc;maxlevel=3500;complexity=0;",
-       {64, 0, 64, 0, 0, 0, 0, 0},
+       {64, 0, 64, 0, 0, 0, 0, 0, 0, 0, 0, 0},
        {"morva: conf.ini: level=99999999999999999999 is deeper than 64 plies; 64 is used",
         "morva: conf.ini: prelevel=abc is not a whole number; 0 is used",
         "morva: conf.ini: maxlevel=3500 is deeper than 64 plies; 64 is used"}},
@@ -243,7 +257,8 @@ TEST(ComputerMove, StrengthSettingsReadTheirKeys) {
     std::vector<std::string> notes;
     const engine::StrengthSettings s = engine::read_strength(ini, notes);
     EXPECT_EQ(std::vector<int>({s.level, s.prelevel, s.maxlevel, s.complexity, s.threads,
-                                s.hash_mib, s.sound_kings, s.ponder}),
+                                s.hash_mib, s.sound_kings, s.ponder, s.club,
+                                static_cast<int>(s.nodes), s.variety, s.legal_castling}),
               c.values)
         << c.ini;
     EXPECT_EQ(notes, c.notes) << c.ini;
@@ -340,28 +355,33 @@ bool king_capturable(const rules::Board& b, rules::Side side) {
 // with each side to move.
 TEST(ComputerMove, SoundKingsKeepTheKing) {
   engine::Engine engine;
-  engine::StrengthSettings s = strength(3, 2, 3, 100);
-  s.sound_kings = true;
+  engine::StrengthSettings designed = strength(3, 2, 3, 100);
+  designed.sound_kings = true;
+  engine::StrengthSettings club = designed;  // a club step with a small budget
+  club.club = club.legal_castling = true;
+  club.nodes = 5000;
+  club.variety = 20;
   int checked = 0;
-  for (const char* suite : {"all-phase-positions.txt", "bench-positions.txt"}) {
-    std::ifstream in(std::string(MORVA_DATA_DIR) + "/../bench/" + suite);
-    for (std::string line; std::getline(in, line);) {
-      if (line.empty() || line[0] == '#') continue;
-      for (rules::Side side : {rules::WHITE, rules::BLACK}) {
-        const rules::Board b = position(line).board;
-        rules::MoveList list;
-        const int n = rules::generate_moves(b, side, list);
-        const bool can_keep = std::any_of(list.begin(), list.begin() + n, [&](rules::Move m) {
-          return !king_capturable(rules::make_move(b, m), side);
-        });
-        const rules::Move chosen = choose(engine, {b, side}, s).choice.move;
-        EXPECT_FALSE(can_keep && king_capturable(rules::make_move(b, chosen), side))
-            << line << " side " << side << " plays " << move_text(chosen);
-        ++checked;
+  for (const engine::StrengthSettings& s : {designed, club})
+    for (const char* suite : {"all-phase-positions.txt", "bench-positions.txt"}) {
+      std::ifstream in(std::string(MORVA_DATA_DIR) + "/../bench/" + suite);
+      for (std::string line; std::getline(in, line);) {
+        if (line.empty() || line[0] == '#') continue;
+        for (rules::Side side : {rules::WHITE, rules::BLACK}) {
+          const rules::Board b = position(line).board;
+          rules::MoveList list;
+          const int n = rules::generate_moves(b, side, list);
+          const bool can_keep = std::any_of(list.begin(), list.begin() + n, [&](rules::Move m) {
+            return !king_capturable(rules::make_move(b, m), side);
+          });
+          const rules::Move chosen = choose(engine, {b, side}, s).choice.move;
+          EXPECT_FALSE(can_keep && king_capturable(rules::make_move(b, chosen), side))
+              << line << " side " << side << " plays " << move_text(chosen);
+          ++checked;
+        }
       }
     }
-  }
-  EXPECT_GT(checked, 250);
+  EXPECT_GT(checked, 500);
 }
 
 }  // namespace
@@ -377,34 +397,49 @@ TEST(Ponderer, KeptRepliesAreTheChoicesOfAFreshEngine) {
   // After 1. e4 c5 2. Nf3: white thinks about black's replies from the book.
   const rules::Position human = position("rnbqkbnr/pp1ppppp/8/2p5/4P3/5N2/PPPP1PPP/RNBQKB1R b");
   const engine::StrengthSettings settings = strength(3, 2, 4, 3, 2);
+  // A club step: its seed and the castling rights, those after each human
+  // move derived by the ponderer, are part of what a kept reply is kept by.
+  engine::StrengthSettings club = settings;
+  club.sound_kings = club.club = club.legal_castling = true;
+  club.nodes = 3000;
+  club.variety = 20;
+  club.game = {7, rules::chess_start().castling_rights};
   engine::Engine engine(default_book());
   engine::Ponderer ponderer(engine);
   // Stopped long before it could finish: nothing kept, and the engine free.
   ponderer.start(human.board, human.side, strength(60, 1, 60, 14, 2));
   ponderer.stop();
   EXPECT_EQ(ponderer.wait_until_done(), 0);
-  ponderer.start(human.board, human.side, settings);
   const std::vector<rules::Move> replies = root_list(human);
-  EXPECT_EQ(ponderer.wait_until_done(), static_cast<int>(replies.size()) - 1) << "end entry";
-  engine::Engine fresh(default_book());
-  int book_lines = 0;
-  for (rules::Move m : replies) {
-    if (m == rules::END_MOVE) continue;
-    const rules::Position after{rules::make_move(human.board, m), rules::WHITE};
-    const engine::MoveChoice* kept = ponderer.kept(after.board, after.side, settings);
-    ASSERT_NE(kept, nullptr) << move_text(m);
-    const engine::MoveChoice expected = choose(fresh, after, settings).choice;
-    EXPECT_EQ(record_of(*kept) + move_text(kept->move),
-              record_of(expected) + move_text(expected.move))
-        << move_text(m);
-    book_lines += kept->book_traces;
-    // Settings that change the choice find nothing kept: a complexity, sound kings.
-    EXPECT_EQ(ponderer.kept(after.board, after.side, strength(3, 2, 4, 4, 2)), nullptr);
-    engine::StrengthSettings sound = settings;
-    sound.sound_kings = !settings.sound_kings;
-    EXPECT_EQ(ponderer.kept(after.board, after.side, sound), nullptr);
+  for (const engine::StrengthSettings& s : {club, settings}) {
+    ponderer.start(human.board, human.side, s);
+    EXPECT_EQ(ponderer.wait_until_done(), static_cast<int>(replies.size()) - 1) << "end entry";
+    engine::Engine fresh(default_book());
+    int book_lines = 0;
+    for (rules::Move m : replies) {
+      if (m == rules::END_MOVE) continue;
+      const rules::Position after{rules::make_move(human.board, m), rules::WHITE};
+      engine::StrengthSettings reply = s;
+      reply.game.castling_rights = rules::castling_rights_after(s.game.castling_rights, m);
+      const engine::MoveChoice* kept = ponderer.kept(after.board, after.side, reply);
+      ASSERT_NE(kept, nullptr) << move_text(m);
+      const engine::MoveChoice expected = choose(fresh, after, reply).choice;
+      EXPECT_EQ(record_of(*kept) + move_text(kept->move),
+                record_of(expected) + move_text(expected.move))
+          << move_text(m);
+      book_lines += kept->book_traces;
+      engine::StrengthSettings other = reply;
+      other.game.seed = s.variety > 0 ? 8 : other.game.seed;
+      other.complexity = 4;
+      EXPECT_EQ(ponderer.kept(after.board, after.side, other), nullptr);
+      if (!s.club) {  // the club search reads sound kings always
+        engine::StrengthSettings sound = reply;
+        sound.sound_kings = !reply.sound_kings;
+        EXPECT_EQ(ponderer.kept(after.board, after.side, sound), nullptr);
+      }
+    }
+    EXPECT_EQ(book_lines > 0, !s.club) << "the game's search is nudged by the book";
   }
-  EXPECT_GT(book_lines, 0) << "some replies were nudged by the book";
   // computer_move takes the kept reply while conf.ini holds its settings.
   ScratchFolder folder;
   std::ofstream("conf.ini") << "[ALGO]level=3;prelevel=2;maxlevel=4;complexity=3;threads=1;";

@@ -9,8 +9,11 @@
 #include <atomic>
 #include <cstdlib>
 #include <fstream>
+#include <memory>
 #include <vector>
 
+#include "engine/club_search.h"
+#include "engine/engine.h"
 #include "engine/root_pass.h"
 #include "engine/search.h"
 #include "engine/transposition.h"
@@ -161,6 +164,29 @@ TEST(TablePreparation, AChoiceRightAfterItWaitsForIt) {
   settings.hash_mib = 1;
   EXPECT_EQ(engine_test::record_of(engine_test::choose(engine, p, settings).choice),
             engine_test::record_of(plain));
+}
+
+// The club search allocates nothing once its table is mapped: a whole choice
+// at a club setting, variety's tests included.
+TEST(ClubSearch, AllocatesNothingOnceItsTableIsMapped) {
+  const auto searcher = std::make_unique<engine::club::Searcher>();
+  searcher->table.reserve(16);
+  engine::PassSettings pass;
+  pass.club = pass.legal_castling = true;
+  pass.limit = 20;
+  pass.node_budget = 3000;
+  pass.variety = 20;
+  pass.castling_rights = 0b1111;
+  const engine::SearchHost host;
+  for (const Position& p : engine_test::random_positions(30, 41, 2, 60)) {
+    engine::MoveChoice choice;
+    engine::StopLook stop{&host};
+    allocations = 0;
+    counting = true;
+    engine::club::choose(*searcher, p.board, p.side, pass, 16, stop, choice);
+    counting = false;
+    EXPECT_EQ(allocations, 0) << rules::fen_of(p.board, p.side);
+  }
 }
 
 }  // namespace

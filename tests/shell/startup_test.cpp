@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "config/version.h"
 #include "shell/cursor.h"
 #include "shell_fixture.h"
 
@@ -49,7 +50,7 @@ TEST_F(ShellTest, WindowIs460Square32BitsWithItsTitles) {
   SDL_WM_GetCaption(&title, &icon);
   ASSERT_NE(title, nullptr);
   ASSERT_NE(icon, nullptr);
-  EXPECT_STREQ(title, "Morva - 0.102.5 - morva@example.org");
+  EXPECT_EQ(std::string(title), std::string("Morva - 0.102.5 - ") + config::CONTACT_ADDRESS);
   EXPECT_STREQ(icon, "Morva");
 }
 

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "commands.h"
+#include "config/ini_file.h"
 #include "engine/computer_move.h"
 #include "engine/engine.h"
 #include "engine/memory_limit.h"
@@ -37,6 +38,7 @@ namespace fs = std::filesystem;
 struct BenchSetting {
   std::string name;
   int level, prelevel, maxlevel, complexity;
+  std::string extras = {};  // more ALGO entries, "key=value;" each (search=club;nodes=N;...)
 };
 
 // A suite: its positions, and the named settings whose outputs are stored
@@ -68,6 +70,7 @@ struct Options {
   bool write = false;
   double ponder_seconds = 0;  // --ponder: the ponder suite, this long on the human's time
   engine::PonderOrder order = engine::PonderOrder::RANKED;
+  std::uint64_t seed = 0;  // --seed: the game's seed, for variety
   const Suite* suite = &SUITES[0];
   std::vector<BenchSetting> settings;  // the suite's named ones when empty
   fs::path dir = MORVA_BENCH_DIR;
@@ -122,18 +125,28 @@ std::optional<int> positive_int(const std::string& word) {
   return value;
 }
 
-// Returns a setting of a suite by name, or one written LEVEL,PRELEVEL,MAXLEVEL,COMPLEXITY
-// (named by its numbers, without stored outputs).
+// Returns a setting of a suite by name, or one written
+// LEVEL,PRELEVEL,MAXLEVEL,COMPLEXITY, optionally followed by more ALGO entries
+// after semicolons (named by what is written, without stored outputs).
 std::optional<BenchSetting> setting_of(const Suite& suite, const std::string& word) {
   for (const BenchSetting& s : suite.settings) {
     if (word == s.name) return s;
   }
   BenchSetting s{word, 0, 0, 0, 0};
-  std::istringstream in(word);
+  const std::size_t semicolon = word.find(';');
+  std::istringstream in(word.substr(0, semicolon));
   char c1 = 0, c2 = 0, c3 = 0;
   if (!(in >> s.level >> c1 >> s.prelevel >> c2 >> s.maxlevel >> c3 >> s.complexity) || c1 != ',' ||
       c2 != ',' || c3 != ',' || !in.eof()) {
     return std::nullopt;
+  }
+  if (semicolon != std::string::npos) {
+    std::istringstream entries(word.substr(semicolon + 1));
+    for (std::string entry; std::getline(entries, entry, ';');) {
+      if (entry.empty()) continue;
+      if (entry.find('=') == std::string::npos) return std::nullopt;
+      s.extras += entry + ";";
+    }
   }
   return s;
 }
@@ -172,6 +185,12 @@ std::optional<Options> parse_options(const Args& args) {
       } else if (order == "ranked") {
         o.order = engine::PonderOrder::RANKED;
       } else {
+        return std::nullopt;
+      }
+    } else if (a == "--seed" && i + 1 < args.size()) {
+      const std::string& word = args[++i];
+      const auto [ptr, ec] = std::from_chars(word.data(), word.data() + word.size(), o.seed);
+      if (word.empty() || ec != std::errc{} || ptr != word.data() + word.size()) {
         return std::nullopt;
       }
     } else if (a == "--reference") {
@@ -220,18 +239,22 @@ void print_spread(const std::string& name, const std::vector<double>& ms,
 
 // Returns the search's settings for a bench setting under the options.
 engine::StrengthSettings settings_of(const BenchSetting& s, const Options& o) {
-  engine::StrengthSettings settings;
-  settings.level = s.level;
-  settings.prelevel = s.prelevel;
-  settings.maxlevel = s.maxlevel;
-  settings.complexity = s.complexity;
+  // The four values and the further entries, read as conf.ini would give them.
+  const std::string text = "[ALGO]level=" + std::to_string(s.level) +
+                           ";prelevel=" + std::to_string(s.prelevel) +
+                           ";maxlevel=" + std::to_string(s.maxlevel) +
+                           ";complexity=" + std::to_string(s.complexity) + ";" + s.extras;
+  config::IniText ini;
+  ini.length = static_cast<std::int32_t>(text.copy(ini.text, config::INI_CAPACITY));
+  engine::StrengthSettings settings = engine::read_strength_quietly(ini);
   settings.threads = o.threads;
   std::vector<std::string> notes;
   settings.hash_mib = engine::bounded_table_mib(o.hash_mib, "--hash " + std::to_string(o.hash_mib),
                                                 engine::memory_limit_bytes(), notes);
   for (const std::string& note : notes) std::fprintf(stderr, "%s\n", note.c_str());
   settings.plain_search = o.reference;
-  settings.sound_kings = o.sound_kings;
+  settings.sound_kings = settings.sound_kings || o.sound_kings;
+  settings.game.seed = o.seed;
   return settings;
 }
 
@@ -241,7 +264,7 @@ Totals run_setting(const BenchSetting& s, const std::vector<std::string>& fens, 
       o.dir / "expected" / (std::string(o.suite->expected_prefix) + s.name + ".txt");
   // A setting given by its numbers has no stored outputs to check.
   // Stored outputs are the game's own search's.
-  const bool stored = !o.sound_kings &&
+  const bool stored = !o.sound_kings && s.extras.empty() &&
                       std::any_of(o.suite->settings.begin(), o.suite->settings.end(),
                                   [&](const BenchSetting& named) { return named.name == s.name; });
   const auto expected = read_expected(expected_path);
@@ -251,7 +274,10 @@ Totals run_setting(const BenchSetting& s, const std::vector<std::string>& fens, 
       "suite %s, setting %s: level %d, prelevel %d, maxlevel %d, complexity %d, %s search%s, %d "
       "thread(s)\n",
       o.suite->name, s.name.c_str(), s.level, s.prelevel, s.maxlevel, s.complexity,
-      o.reference ? "plain" : "fast", o.sound_kings ? " with sound kings" : "",
+      settings.club ? "club"
+      : o.reference ? "plain"
+                    : "fast",
+      settings.sound_kings ? " with sound kings" : "",
       o.reference ? 1 : engine::search_thread_count(o.threads));
   std::printf("%3s %12s %10s %12s  %s\n", "#", "node_count", "ms", "per s", "check");
   // One engine for the whole suite, as in a game: its table and threads last.
@@ -309,7 +335,7 @@ int cmd_bench(const Args& args) {
   if (!o) {
     return fail(
         "usage: morva-cli bench [--suite main|all-phase] [--setting NAME|L,P,M,C]... "
-        "[--threads N] [--hash MIB] [--reference] [--sound-kings] [--write] [--dir DIR] "
+        "[--threads N] [--hash MIB] [--reference] [--sound-kings] [--seed N] [--write] [--dir DIR] "
         "[--ponder SECONDS [--order generation|expected|ranked]]");
   }
   if (o->ponder_seconds > 0) {

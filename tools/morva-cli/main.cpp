@@ -24,12 +24,12 @@ constexpr Command COMMANDS[] = {
     {"make", "make FEN MOVE...", cli::cmd_make},
     {"eval", "eval FEN", cli::cmd_eval},
     {"key", "key FEN", cli::cmd_key},
-    {"think", "think FEN", cli::cmd_think},
-    {"play", "play PAIRS", cli::cmd_play},
+    {"think", "think [--seed N] FEN", cli::cmd_think},
+    {"play", "play [--seed N] PAIRS", cli::cmd_play},
     {"pgn", "pgn [--white NAME] [--black NAME] [--date YYYY.MM.DD] RECORD", cli::cmd_pgn},
     {"bench",
      "bench [--suite main|all-phase] [--setting NAME|L,P,M,C]... [--threads N] [--hash MIB] "
-     "[--reference] [--sound-kings] [--write] [--dir DIR] [--ponder SECONDS [--order "
+     "[--reference] [--sound-kings] [--seed N] [--write] [--dir DIR] [--ponder SECONDS [--order "
      "generation|expected|ranked]]",
      cli::cmd_bench},
 };

@@ -90,6 +90,13 @@ int bench_ponder(const std::filesystem::path& suite, const engine::StrengthSetti
       "human's time, order %s\n",
       suite.filename().c_str(), settings.level, settings.prelevel, settings.maxlevel,
       settings.complexity, settings.sound_kings ? ", sound kings" : "", seconds, order_name(order));
+  if (settings.club || settings.variety > 0 || settings.legal_castling) {
+    std::printf("%s search, nodes %llu, variety %d (seed %llu)%s\n",
+                settings.club ? "club" : "the game's",
+                static_cast<unsigned long long>(settings.nodes), settings.variety,
+                static_cast<unsigned long long>(settings.game.seed),
+                settings.legal_castling ? ", legal castling" : "");
+  }
   std::printf("%3s %10s %10s %6s %6s %6s  %s\n", "#", "without s", "with s", "ready", "kept",
               "place", "check");
   // One engine for the replies without pondering and one for those with it,
