@@ -37,6 +37,11 @@ ChessPosition chess_start();
 // Returns whether a piece of side by attacks square s of b.
 bool attacked(const Board& b, Square s, Side by);
 
+// Returns whether side's king can be taken: a move of the other side that
+// Morva's rules generate lands on it (false when the king is gone). Standard
+// chess calls it check.
+bool king_attacked(const Board& b, Side side);
+
 // Returns whether the king of the side to move is attacked.
 bool in_check(const ChessPosition& p);
 
