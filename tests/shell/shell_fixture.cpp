@@ -26,12 +26,6 @@ SDL_Surface* new_surface(int w, int h, shell::Rgb c) {
   return s;
 }
 
-void fill_rect(SDL_Surface* s, int x, int y, int w, int h, shell::Rgb c) {
-  SDL_Rect r = {static_cast<Sint16>(x), static_cast<Sint16>(y), static_cast<Uint16>(w),
-                static_cast<Uint16>(h)};
-  SDL_FillRect(s, &r, SDL_MapRGB(s->format, c.r, c.g, c.b));
-}
-
 void save(SDL_Surface* s, const std::filesystem::path& path) {
   ASSERT_EQ(SDL_SaveBMP(s, path.c_str()), 0) << SDL_GetError();
   SDL_FreeSurface(s);
@@ -122,11 +116,12 @@ void push_click(int x, int y, Uint8 button) {
   ASSERT_EQ(SDL_PushEvent(&e), 0);
 }
 
-void push_key(Uint8 type, SDLKey key) {
+void push_key(Uint8 type, SDLKey key, SDLMod mod) {
   SDL_Event e{};
   e.type = type;
   e.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
   e.key.keysym.sym = key;
+  e.key.keysym.mod = mod;
   ASSERT_EQ(SDL_PushEvent(&e), 0);
 }
 

@@ -46,8 +46,8 @@ void fill(SDL_Surface* s, shell::Rgb c);
 // Queues a mouse button press at window pixel (x, y).
 void push_click(int x, int y, Uint8 button = SDL_BUTTON_LEFT);
 
-// Queues a key event (SDL_KEYDOWN or SDL_KEYUP) for a key.
-void push_key(Uint8 type, SDLKey key);
+// Queues a key event (SDL_KEYDOWN or SDL_KEYUP) for a key, with modifiers held.
+void push_key(Uint8 type, SDLKey key, SDLMod mod = KMOD_NONE);
 
 // Queues an event of a type without data (SDL_QUIT) or a mouse motion.
 void push_simple(Uint8 type);
