@@ -7,7 +7,7 @@ Usage: morva_e2e.py CASE --morva PATH --data DIR [--cli MORVA_CLI]
        morva_e2e.py installed|launcher --morva PATH --data DIR --build BUILD_DIR
        morva_e2e.py package --morva PATH --data DIR --deb DEB_OR_FOLDER
 CASE is one of: white, black, demo, capture, no-index, installed, launcher, package, stop,
-closed-streams, broken-pipe, keys, stalled-record, full-disk, ponder, draws, signals.
+closed-streams, broken-pipe, keys, stalled-record, full-disk, ponder, draws, signals, window.
 """
 
 import argparse
@@ -110,12 +110,15 @@ def square_point(name, user_color):
 class Xvfb:
     """A private X server on the first free display number."""
 
+    def __init__(self, screen="640x480x24"):
+        self.screen = screen
+
     def __enter__(self):
         read_end, write_end = os.pipe()
         self.process = subprocess.Popen(
             # -noreset: a server that resets when its last client leaves (the connection
             # check below) refuses a client that comes during the reset, as morva may.
-            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "640x480x24", "-nolisten", "tcp",
+            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", self.screen, "-nolisten", "tcp",
              "-noreset"],
             pass_fds=[write_end], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         os.close(write_end)
@@ -208,17 +211,17 @@ class Game:
         self.xdotool_errors = result.stderr
         return result.stdout
 
-    def wait_window(self):
+    def wait_window(self, size="460x460"):
         ids = self.xdotool("search", "--sync", "--onlyvisible", "--name", "^Morva - ", timeout=20)
         check(ids.split(), "no Morva window appeared on %s (xdotool: %s; morva: %s, %s)" %
               (self.display, self.xdotool_errors.strip(), self.process.poll(), self.errors()))
         self.window = ids.split()[0]
         geometry = self.xdotool("getwindowgeometry", self.window)
-        check("460x460" in geometry, "window is not 460x460: " + geometry)
+        check(size in geometry, "window is not %s: %s" % (size, geometry))
         return self.window
 
-    def click(self, square, user_color):
-        x, y = square_point(square, user_color)
+    def click(self, square, user_color, scale=1):
+        x, y = (scale * k for k in square_point(square, user_color))
         self.xdotool("mousemove", "--window", self.window, str(x), str(y), "click", "1")
         time.sleep(0.1)
 
@@ -1333,6 +1336,142 @@ def case_signals(args, starts=150):
         print("%d starts, the first record %.3f s into main" % (starts + len(sigs) + 1, first))
 
 
+# The window's additions, all on, as the shipped conf.ini has them (and the helps they list).
+WINDOW_KEYS = KEYS_ON + "draws=on;\nstatus=on;\ncoordinates=on;\nmovelist=on;\nclearboard=on;\nkeyhelp=on;\n"
+PANEL_WIDTH = 250  # the panel beside the board, at the window's own size
+HELP_GROUND = (22, 21, 26)  # the key help's ground over the board
+# Saved games one move from an end, and one where the player's king can be taken (white to move).
+SAVED_HEAD = ('[Event "Morva game"]\n[Site "?"]\n[Date "%s"]\n[Round "-"]\n[White "Player"]\n'
+              '[Black "Morva"]\n[Result "*"]\n[MorvaHuman "white"]\n\n')
+WON_NEXT = (SAVED_HEAD % "2026.12.09" + "1. e4 f5 2. Qh5+ {Black's next move, a7a6, leaves its king "
+            "in check. Under Morva's rules the game went on: 2... a7a6, and was left unfinished.} *\n")
+DRAWN_NEXT = SAVED_HEAD % "2026.12.10" + "1. e3 Nf6 2. Bd3 Ng8 3. Bf1 Nf6 4. Bd3 Ng8 *\n"
+KING_ATTACKED = SAVED_HEAD % "2026.12.11" + "1. f3 e5 2. Kf2 Qh4+ *\n"
+
+
+def keyed_paste(window, picture, at):
+    """Draws a picture over the window at a point, its magenta left out, as SDL's colour key does."""
+    mask = Image.new("L", picture.size, 0)
+    mask.putdata([0 if p == MAGENTA else 255 for p in picture.getdata()])
+    window.paste(picture, at, mask)
+
+
+def designed_window(args, board, dialog):
+    """The whole designed window: the board in its black margin, and after the computer's move
+    the progress dialog with its full bar left in the corner."""
+    window = Image.new("RGB", (10 * SQUARE, 10 * SQUARE))
+    window.paste(board, (SQUARE, SQUARE))
+    if dialog:
+        picture = Image.open(os.path.join(args.data, "bitmaps", "dialog.bmp")).convert("RGB")
+        at = (10 * SQUARE - picture.width - 5, 10 * SQUARE - picture.height - 5)
+        keyed_paste(window, picture, at)
+        bar = Image.open(os.path.join(args.data, "bitmaps", "progress.bmp")).convert("RGB")
+        keyed_paste(window, bar, (at[0] + 8, at[1] + 6))
+    return window
+
+
+def status_shown(game):
+    """The status lines the window showed, each status on a line (--status-log)."""
+    path = os.path.join(game.folder, "status.log")
+    return read_bytes(path).decode().split("\n")[:-1] if os.path.exists(path) else []
+
+
+def wait_status(game, status):
+    wait_until(lambda: status_shown(game)[-1:] == [status], 10, "the status '%s' (shown: %s)" %
+               (status, status_shown(game)[-3:]))
+
+
+def saved_game_played(args, x, text, keys, moves, shown):
+    """A saved game continued with the additions on: its first status, then each move of the
+    player's and the status after it."""
+    folder = tempfile.mkdtemp(prefix="morva-e2e-saved-")
+    try:
+        pgn = os.path.join(folder, "game.pgn")
+        with open(pgn, "w") as f:
+            f.write(text)
+        with Game(args.morva, args.data, "white", x.display, keys=keys, algo=ONE_PLY_ALGO,
+                  command=[args.morva, "--status-log", "status.log", "--continue", pgn]) as game:
+            game.wait_window("%dx460" % (460 + PANEL_WIDTH))
+            wait_status(game, shown[0])
+            for move, status in zip(moves, shown[1:]):
+                game.click(move[:2], 0)
+                game.click(move[2:], 0)
+                wait_status(game, status)
+            game.press_escape() if not moves else game.click("a1", 0)
+            check(game.wait_exit() == 0, "the continued game: status not 0")
+    finally:
+        shutil.rmtree(folder, ignore_errors=True)
+
+
+def case_window(args):
+    """Without the window's keys the window is the designed one pixel for pixel, the dialog left
+    in its corner after the reply. With them (the status read from --status-log): the player's
+    turn and the help's key, the computer thinking, an earlier position viewed and End back, the
+    key help over the board and closed, N asked and then a new game, a continued game with a king
+    that can be taken, won and drawn; at scale 2 the window is twice the size and clicks follow."""
+    check(args.cli, "the window case needs --cli")
+    with Xvfb() as x, Game(args.morva, args.data, "white", x.display, keys=KEYS_ON) as game:
+        game.wait_window()
+        whole = lambda: game.screenshot().crop((0, 0, 10 * SQUARE, 10 * SQUARE)).tobytes()
+        wait_until(lambda: whole() == designed_window(args, expected_board(args, [], 0), False)
+                   .tobytes(), 10, "the designed window at the start")
+        moves = ["e2e4", play_and_wait_reply(game, "e2e4")]
+        expected = designed_window(args, expected_board(args, moves, 0, moves[1]), True)
+        wait_until(lambda: whole() == expected.tobytes(), 10, "the designed window after the reply")
+        game.press_escape()
+        check(game.wait_exit() == 0, "Escape released: status not 0")
+
+    turn = "Your move — you play white"
+    with Xvfb() as x, Game(args.morva, args.data, "white", x.display, keys=WINDOW_KEYS,
+                           command=[args.morva, "--status-log", "status.log"]) as game:
+        game.wait_window("%dx460" % (460 + PANEL_WIDTH))
+        wait_status(game, turn + " | F1 or ? shows the keys")
+        play_and_wait_reply(game, "e2e4")
+        wait_status(game, turn)
+        check(any(s.startswith("Morva is thinking… ") for s in status_shown(game)),
+              "no thinking shown: %s" % status_shown(game))
+        record = game.output()
+        game.press("Left")
+        wait_status(game, "Viewing move 1 of 2 — End returns | 1. e4")
+        game.press("End")
+        wait_status(game, turn)
+        helped = lambda: all(abs(a - b) <= 10 for a, b in zip(game.screenshot().getpixel((65, 230)),
+                                                            HELP_GROUND))
+        game.press("F1")
+        wait_until(helped, 10, "the key help over the board")
+        game.press("a")
+        wait_until(lambda: not helped(), 10, "the key help closed")
+        game.press("n")
+        wait_status(game, turn + " | Press N again for a new game — this one stays saved")
+        check(game.output() == record, "the view, the help or N changed the record")
+        game.press("n")
+        wait_until(lambda: game.output().endswith("\nnew game\n"), 10, "the new game")
+        wait_status(game, turn)
+        game.press_escape()
+        check(game.wait_exit() == 0, "Escape released: status not 0")
+
+    with Xvfb() as x:
+        saved_game_played(args, x, WON_NEXT, WINDOW_KEYS, ["h5e8"], [
+            turn + " | Morva's king can be taken | Game continued from 2026.12.09 — move 3 | "
+            "F1 or ? shows the keys",
+            "White wins — Black's king is taken | You win! | Click or press a key to close"])
+        saved_game_played(args, x, DRAWN_NEXT, WINDOW_KEYS, ["d3f1"], [
+            turn + " | Game continued from 2026.12.10 — move 5 | F1 or ? shows the keys",
+            "Draw by repetition | Click or press a key to close"])
+        saved_game_played(args, x, KING_ATTACKED, WINDOW_KEYS, [], [
+            turn + " | Your king can be taken! | Game continued from 2026.12.11 — move 3 | "
+            "F1 or ? shows the keys"])
+
+    with Xvfb("1600x1000x24") as x, Game(args.morva, args.data, "white", x.display,
+                                         keys=WINDOW_KEYS + "scale=2;\n") as game:
+        game.wait_window("%dx920" % (2 * (460 + PANEL_WIDTH)))
+        game.click("e2", 0, scale=2)
+        game.click("e4", 0, scale=2)
+        wait_until(lambda: game.output().startswith("e2e4 - "), 10, "e2e4 clicked at scale 2")
+        game.press_escape()
+        check(game.wait_exit() == 0, "Escape released: status not 0")
+
+
 def make_screenshot(args):
     """A game in progress as white, the last move highlighted, for the README."""
     with Xvfb() as x, Game(args.morva, args.data, "white", x.display, keys=KEYS_ON) as game:
@@ -1358,7 +1497,7 @@ CASES = {"white": case_white, "black": case_black, "demo": case_demo, "no-index"
          "stop": case_stop, "closed-streams": case_closed_streams, "broken-pipe": case_broken_pipe,
          "keys": case_keys, "stalled-record": case_stalled_record, "ponder": case_ponder,
          "draws": case_draws, "signals": case_signals,
-         "full-disk": case_full_disk, "launcher": case_launcher}
+         "full-disk": case_full_disk, "launcher": case_launcher, "window": case_window}
 
 
 def main():
