@@ -29,7 +29,7 @@ constexpr int HELP_PADDING = 14;     // its text within the box
 constexpr int HELP_COLUMN_GAP = 14;  // between its keys and what they do
 // Lines the status keeps for itself above the move list, and rows the list
 // keeps however long the status is.
-constexpr int STATUS_LINES = 4;
+constexpr int STATUS_LINES = 3;
 constexpr int LIST_ROWS = 3;
 constexpr const char* LINE_HEIGHT_PROBE = "Ag";
 constexpr const char* DASH = " — ";

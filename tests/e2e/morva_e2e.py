@@ -44,6 +44,12 @@ DARK, LIGHT = (50, 20, 30), (230, 230, 230)
 LAST_DARK, LAST_LIGHT = (130, 105, 45), (220, 205, 120)  # the last move, with lastmove=on
 KEYS_ON = "lastmove=on;\ntakeback=on;\nhint=on;\n"  # the optional [GAME] keys, turned on
 HINT_LIGHT, HINT_DARK = (140, 200, 150), (40, 110, 70)
+# The readable board of clearboard=on: its dark square, and the last move's ring on a light and
+# on a dark square, as wide as the margin a piece leaves in its square.
+CLEAR_DARK = (156, 108, 118)
+CLEAR_LAST = ((170, 100, 0), (255, 230, 90))
+CLEAR_RING = 3
+PANEL_WIDTH = 250  # the panel beside the board (status or movelist on), at the window's own size
 # The squares a castling is shown on (and clicked as): the king's step.
 KING_STEPS = {"e13e13": "e1c1", "f13f13": "e1g1", "g13g13": "e8c8", "h13h13": "e8g8"}
 MAGENTA = (255, 0, 255)
@@ -110,7 +116,7 @@ def square_point(name, user_color):
 class Xvfb:
     """A private X server on the first free display number."""
 
-    def __init__(self, screen="640x480x24"):
+    def __init__(self, screen="800x600x24"):
         self.screen = screen
 
     def __enter__(self):
@@ -149,8 +155,10 @@ class Game:
     bitmaps/ and db/ from data (without data, only the logs)."""
 
     def __init__(self, morva, data, usercolor, display, with_index=True, command=None, env=None,
-                 terminal=False, algo=FAST_ALGO, stdout=None, preexec=None, keys=""):
+                 terminal=False, algo=FAST_ALGO, stdout=None, preexec=None, keys="",
+                 size="460x460"):
         self.folder = tempfile.mkdtemp(prefix="morva-e2e-")
+        self.size = size  # the window's, as xdotool gives it
         if data is not None:
             shutil.copytree(os.path.join(data, "bitmaps"), os.path.join(self.folder, "bitmaps"))
             shutil.copytree(os.path.join(data, "db"), os.path.join(self.folder, "db"))
@@ -211,7 +219,8 @@ class Game:
         self.xdotool_errors = result.stderr
         return result.stdout
 
-    def wait_window(self, size="460x460"):
+    def wait_window(self, size=None):
+        size = size or self.size
         ids = self.xdotool("search", "--sync", "--onlyvisible", "--name", "^Morva - ", timeout=20)
         check(ids.split(), "no Morva window appeared on %s (xdotool: %s; morva: %s, %s)" %
               (self.display, self.xdotool_errors.strip(), self.process.poll(), self.errors()))
@@ -347,13 +356,20 @@ def send_delete_window(display, window):
     x11.XCloseDisplay(dpy)
 
 
-def expected_square(data, code, dark, ground=None):
+def expected_square(data, code, dark, ground=None, clear=False, ring=None):
     """The 46 x 46 picture of a square holding a piece (cell code, 0 for none), as
-    morva draws it (on another ground colour when one is given)."""
-    square = Image.new("RGB", (SQUARE, SQUARE), ground or (DARK if dark else LIGHT))
+    morva draws it (on another ground colour when one is given); with clear, as the readable
+    board of clearboard=on draws it, a ring of that colour in its margin when one is given."""
+    square = Image.new("RGB", (SQUARE, SQUARE), ground or (
+        (CLEAR_DARK if clear else DARK) if dark else LIGHT))
+    if ring:
+        square = Image.new("RGB", (SQUARE, SQUARE), ring)
+        square.paste(CLEAR_DARK if dark else LIGHT, (CLEAR_RING, CLEAR_RING, SQUARE - CLEAR_RING,
+                                                     SQUARE - CLEAR_RING))
     if code == 0:
         return square
-    sheet = Image.open(os.path.join(data, "bitmaps", "piece.bmp")).convert("RGB")
+    sheet = Image.open(os.path.join(data, "bitmaps", "clear-pieces.bmp" if clear else
+                                    "piece.bmp")).convert("RGB")
     column, row = abs(code) - 1, 0 if code > 0 else 1
     cell = sheet.crop((column * PIECE, row * PIECE, (column + 1) * PIECE, (row + 1) * PIECE))
     mask = Image.new("L", cell.size, 0)
@@ -363,9 +379,10 @@ def expected_square(data, code, dark, ground=None):
     return square
 
 
-def expected_board(args, moves, user_color, last=None, hint=None):
+def expected_board(args, moves, user_color, last=None, hint=None, clear=False):
     """The 8 x 8 squares as morva draws them after moves from the start, the squares
-    of the move last highlighted, and those of a hint in its own colour."""
+    of the move last highlighted, and those of a hint in its own colour; with clear, the
+    readable board's squares, pieces and rings (of the last move only)."""
     ranks = fen_after(args, moves).split()[0].split("/")[::-1]  # rank 1 first
     ranks = ["".join("." * int(c) if c.isdigit() else c for c in rank) for rank in ranks]
     shown = [KING_STEPS.get(last, last)[k:k + 2] for k in (0, 2)] if last else []
@@ -378,10 +395,12 @@ def expected_board(args, moves, user_color, last=None, hint=None):
         code = 0 if piece == "." else ("pnbrqk".index(piece.lower()) + 1) * (
             1 if piece.isupper() else -1)
         dark = (i + j) % 2 == 1
-        ground = (LAST_DARK if dark else LAST_LIGHT) if name in shown else None
+        ground = (LAST_DARK if dark else LAST_LIGHT) if name in shown and not clear else None
         if name in hinted:
             ground = HINT_DARK if dark else HINT_LIGHT
-        board.paste(expected_square(args.data, code, dark, ground), (j * SQUARE, i * SQUARE))
+        ring = CLEAR_LAST[dark] if clear and name in shown else None
+        board.paste(expected_square(args.data, code, dark, ground, clear, ring),
+                    (j * SQUARE, i * SQUARE))
     return board
 
 
@@ -871,7 +890,23 @@ class Player:
 
     def game(self, display, *options, terminal=False, env=None, preexec=None, program=None):
         return Game(None, None, None, display, command=[program or self.launcher, *options],
-                    env=env or self.env, terminal=terminal, preexec=preexec)
+                    env=env or self.env, terminal=terminal, preexec=preexec,
+                    size=self.window_size())
+
+    def shipped_game_keys(self):
+        """The [GAME] section of the shipped conf.ini, which the player's settings start from."""
+        return self.shipped_settings().split("[ALGO]")[0]
+
+    def window_size(self):
+        """The window of the shipped settings: the panel beside the board with status or
+        movelist on."""
+        keys = self.shipped_game_keys()
+        panel = any("%s=on;" % key in keys for key in ("status", "movelist"))
+        return "%dx460" % (460 + (PANEL_WIDTH if panel else 0))
+
+    def clear(self):
+        """Whether the shipped settings draw the readable board (clearboard=on)."""
+        return "clearboard=on;" in self.shipped_game_keys()
 
     def records(self):
         """The saved records, oldest first."""
@@ -1150,7 +1185,8 @@ def continue_later(player, args, display):
     check(len(moves) == 2, "the first pair in the PGN: %s" % moves)
     with player.game(display, "--white") as game:
         game.wait_window()
-        wait_board(game, expected_board(args, moves, 0, moves[-1]), "the game continued")
+        wait_board(game, expected_board(args, moves, 0, moves[-1], clear=player.clear()),
+                   "the game continued")
         game.click("g1", 0)
         game.click("f3", 0)
         reply = wait_until(lambda: re.fullmatch(re.escape(before) + r"g1f3 - (?:.*\n)*(%s)\n" % MOVE,
@@ -1215,7 +1251,8 @@ def killed_and_continued(player, args, display):
               (victims, played, "; ".join(pgn_check.failures)))
         with player.game(display, "--white", env=env) as game:
             game.wait_window()
-            wait_board(game, expected_board(args, played, 0, played[-1]), "the game continued")
+            wait_board(game, expected_board(args, played, 0, played[-1], clear=player.clear()),
+                       "the game continued")
             check(len(glob.glob(os.path.join(env["XDG_RUNTIME_DIR"], "morva.*"))) == 1,
                   "the killed launcher's folder is still there")
             game.click("g2", 0)
@@ -1338,7 +1375,6 @@ def case_signals(args, starts=150):
 
 # The window's additions, all on, as the shipped conf.ini has them (and the helps they list).
 WINDOW_KEYS = KEYS_ON + "draws=on;\nstatus=on;\ncoordinates=on;\nmovelist=on;\nclearboard=on;\nkeyhelp=on;\n"
-PANEL_WIDTH = 250  # the panel beside the board, at the window's own size
 HELP_GROUND = (22, 21, 26)  # the key help's ground over the board
 # Saved games one move from an end, and one where the player's king can be taken (white to move).
 SAVED_HEAD = ('[Event "Morva game"]\n[Site "?"]\n[Date "%s"]\n[Round "-"]\n[White "Player"]\n'
@@ -1472,9 +1508,19 @@ def case_window(args):
         check(game.wait_exit() == 0, "Escape released: status not 0")
 
 
+def shipped_keys(args):
+    """The [GAME] keys of the shipped conf.ini, usercolor left out, one a line."""
+    game = read_bytes(os.path.join(args.data, "conf.ini")).decode().split("[ALGO]")[0]
+    return "".join(line + "\n" for line in game.split("\n")[1:]
+                   if line and not line.startswith("usercolor="))
+
+
 def make_screenshot(args):
-    """A game in progress as white, the last move highlighted, for the README."""
-    with Xvfb() as x, Game(args.morva, args.data, "white", x.display, keys=KEYS_ON) as game:
+    """A game in progress as white with the shipped settings, for the README."""
+    keys = shipped_keys(args)
+    width = 460 + (PANEL_WIDTH if re.search(r"(?m)^(status|movelist)=on;", keys) else 0)
+    with Xvfb() as x, Game(args.morva, args.data, "white", x.display, keys=keys,
+                           size="%dx460" % width) as game:
         game.wait_window()
         for move in ("e2e4", "g1f3", "b1c3"):
             count = game.output().count("\n")
@@ -1485,7 +1531,7 @@ def make_screenshot(args):
         time.sleep(0.5)
         game.click("d2", 0)  # a selected square shows the highlight
         time.sleep(0.5)
-        shot = game.screenshot().crop((0, 0, 10 * SQUARE, 10 * SQUARE))
+        shot = game.screenshot().crop((0, 0, width, 10 * SQUARE))
         shot.save(args.out)
         print("moves: " + " ".join(re.findall(r"(?m)^(%s)(?= - |$)" % MOVE, game.output())))
         game.press_escape()
