@@ -173,8 +173,8 @@ void log_status(Game& g, const std::vector<StatusLine>& lines) {
   log.flush();
 }
 
-// Draws the key help once onto a picture of its own, blended over the board
-// while it is shown.
+// Draws the key help once onto a picture of its own, shown over the board
+// while it is open.
 SDL_Surface* make_help_picture(Game& g) {
   const std::vector<KeyRow> rows = help_rows(g);
   int keys_width = 0;
@@ -186,7 +186,9 @@ SDL_Surface* make_help_picture(Game& g) {
   SDL_Surface* picture =
       SDL_CreateRGBSurface(SDL_SWSURFACE, w, h, 32, 0xFF0000, 0x00FF00, 0x0000FF, 0);
   if (picture == nullptr) return nullptr;
-  fill_rect(picture, 0, 0, w, h, HELP_GROUND);
+  const int edge = std::max(1, g.window.scale);
+  fill_rect(picture, 0, 0, w, h, BAR_TRACK);
+  fill_rect(picture, edge, edge, w - 2 * edge, h - 2 * edge, HELP_GROUND);
   int y = pad;
   draw_text(picture, g.text, HELP_TITLE, pad, y, PLAIN_INK);
   y += height + height / 2;
@@ -197,7 +199,6 @@ SDL_Surface* make_help_picture(Game& g) {
     y += height;
   }
   draw_text(picture, g.text, HELP_CLOSES, pad, y + height / 2, QUIET_INK);
-  SDL_SetAlpha(picture, SDL_SRCALPHA, HELP_ALPHA);
   return picture;
 }
 

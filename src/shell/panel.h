@@ -31,8 +31,7 @@ inline constexpr Rgb BAR_TRACK = {72, 70, 78};
 inline constexpr Rgb BAR_FILL = {110, 170, 240};
 inline constexpr Rgb LAST_PLY_MARK = {66, 63, 72};     // behind the last move in the list
 inline constexpr Rgb VIEWED_PLY_MARK = {58, 96, 160};  // behind the move of the position viewed
-inline constexpr Rgb HELP_GROUND = {22, 21, 26};
-inline constexpr int HELP_ALPHA = 248;  // the key help over the board, nearly opaque
+inline constexpr Rgb HELP_GROUND = {22, 21, 26};  // the key help over the board, edged in BAR_TRACK
 
 // Returns whether the window has the panel: status or movelist is on.
 bool has_panel(const Game& g);
