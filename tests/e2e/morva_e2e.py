@@ -44,11 +44,10 @@ DARK, LIGHT = (50, 20, 30), (230, 230, 230)
 LAST_DARK, LAST_LIGHT = (130, 105, 45), (220, 205, 120)  # the last move, with lastmove=on
 KEYS_ON = "lastmove=on;\ntakeback=on;\nhint=on;\n"  # the optional [GAME] keys, turned on
 HINT_LIGHT, HINT_DARK = (140, 200, 150), (40, 110, 70)
-# The readable board of clearboard=on: its dark square, and the last move's ring on a light and
-# on a dark square, as wide as the margin a piece leaves in its square.
+# The readable board of clearboard=on: its dark square, and the last move's ring (in the three
+# pixels a piece leaves in its square) on a light and on a dark square.
 CLEAR_DARK = (156, 108, 118)
 CLEAR_LAST = ((170, 100, 0), (255, 230, 90))
-CLEAR_RING = 3
 PANEL_WIDTH = 250  # the panel beside the board (status or movelist on), at the window's own size
 # The squares a castling is shown on (and clicked as): the king's step.
 KING_STEPS = {"e13e13": "e1c1", "f13f13": "e1g1", "g13g13": "e8c8", "h13h13": "e8g8"}
@@ -156,7 +155,7 @@ class Game:
 
     def __init__(self, morva, data, usercolor, display, with_index=True, command=None, env=None,
                  terminal=False, algo=FAST_ALGO, stdout=None, preexec=None, keys="",
-                 size="460x460"):
+                 size="460x460", before_start=None):
         self.folder = tempfile.mkdtemp(prefix="morva-e2e-")
         self.size = size  # the window's, as xdotool gives it
         if data is not None:
@@ -165,6 +164,8 @@ class Game:
             if not with_index:
                 os.remove(os.path.join(self.folder, "db", "index.db"))
             write_settings(self.folder, usercolor, algo, keys)
+        if before_start:
+            before_start(self.folder)
         self.display = display
         env = dict(env or os.environ)
         env.pop("SDL_VIDEODRIVER", None)
@@ -226,7 +227,7 @@ class Game:
               (self.display, self.xdotool_errors.strip(), self.process.poll(), self.errors()))
         self.window = ids.split()[0]
         geometry = self.xdotool("getwindowgeometry", self.window)
-        check(size in geometry, "window is not %s: %s" % (size, geometry))
+        check(size in geometry, "window is not %s: %s" % (size, geometry))  # "": any size
         return self.window
 
     def click(self, square, user_color, scale=1):
@@ -356,26 +357,29 @@ def send_delete_window(display, window):
     x11.XCloseDisplay(dpy)
 
 
+def keyed(picture):
+    """The mask that leaves a picture's magenta out, as SDL's colour key does."""
+    mask = Image.new("L", picture.size, 0)
+    mask.putdata([0 if p == MAGENTA else 255 for p in picture.getdata()])
+    return mask
+
+
 def expected_square(data, code, dark, ground=None, clear=False, ring=None):
     """The 46 x 46 picture of a square holding a piece (cell code, 0 for none), as
     morva draws it (on another ground colour when one is given); with clear, as the readable
     board of clearboard=on draws it, a ring of that colour in its margin when one is given."""
-    square = Image.new("RGB", (SQUARE, SQUARE), ground or (
+    square = Image.new("RGB", (SQUARE, SQUARE), ring or ground or (
         (CLEAR_DARK if clear else DARK) if dark else LIGHT))
     if ring:
-        square = Image.new("RGB", (SQUARE, SQUARE), ring)
-        square.paste(CLEAR_DARK if dark else LIGHT, (CLEAR_RING, CLEAR_RING, SQUARE - CLEAR_RING,
-                                                     SQUARE - CLEAR_RING))
+        square.paste(CLEAR_DARK if dark else LIGHT, (3, 3, SQUARE - 3, SQUARE - 3))
     if code == 0:
         return square
     sheet = Image.open(os.path.join(data, "bitmaps", "clear-pieces.bmp" if clear else
                                     "piece.bmp")).convert("RGB")
     column, row = abs(code) - 1, 0 if code > 0 else 1
     cell = sheet.crop((column * PIECE, row * PIECE, (column + 1) * PIECE, (row + 1) * PIECE))
-    mask = Image.new("L", cell.size, 0)
-    mask.putdata([0 if p == MAGENTA else 255 for p in cell.getdata()])
     inset = (SQUARE - PIECE) // 2
-    square.paste(cell, (inset, inset), mask)
+    square.paste(cell, (inset, inset), keyed(cell))
     return square
 
 
@@ -891,22 +895,11 @@ class Player:
     def game(self, display, *options, terminal=False, env=None, preexec=None, program=None):
         return Game(None, None, None, display, command=[program or self.launcher, *options],
                     env=env or self.env, terminal=terminal, preexec=preexec,
-                    size=self.window_size())
-
-    def shipped_game_keys(self):
-        """The [GAME] section of the shipped conf.ini, which the player's settings start from."""
-        return self.shipped_settings().split("[ALGO]")[0]
-
-    def window_size(self):
-        """The window of the shipped settings: the panel beside the board with status or
-        movelist on."""
-        keys = self.shipped_game_keys()
-        panel = any("%s=on;" % key in keys for key in ("status", "movelist"))
-        return "%dx460" % (460 + (PANEL_WIDTH if panel else 0))
+                    size="")
 
     def clear(self):
-        """Whether the shipped settings draw the readable board (clearboard=on)."""
-        return "clearboard=on;" in self.shipped_game_keys()
+        """Whether the shipped settings, which the player's start from, draw the readable board."""
+        return "clearboard=on;" in self.shipped_settings().split("[ALGO]")[0]
 
     def records(self):
         """The saved records, oldest first."""
@@ -960,6 +953,11 @@ class Player:
 def read_bytes(path):
     with open(path, "rb") as f:
         return f.read()
+
+
+def write_text(folder, name, text):
+    with open(os.path.join(folder, name), "w") as f:
+        f.write(text)
 
 
 def settings_text(shipped, usercolor, strength, extra=""):
@@ -1373,139 +1371,68 @@ def case_signals(args, starts=150):
         print("%d starts, the first record %.3f s into main" % (starts + len(sigs) + 1, first))
 
 
-# The window's additions, all on, as the shipped conf.ini has them (and the helps they list).
-WINDOW_KEYS = KEYS_ON + "draws=on;\nstatus=on;\ncoordinates=on;\nmovelist=on;\nclearboard=on;\nkeyhelp=on;\n"
-HELP_GROUND = (22, 21, 26)  # the key help's ground over the board
-# Saved games one move from an end, and one where the player's king can be taken (white to move).
-SAVED_HEAD = ('[Event "Morva game"]\n[Site "?"]\n[Date "%s"]\n[Round "-"]\n[White "Player"]\n'
-              '[Black "Morva"]\n[Result "*"]\n[MorvaHuman "white"]\n\n')
-WON_NEXT = (SAVED_HEAD % "2026.12.09" + "1. e4 f5 2. Qh5+ {Black's next move, a7a6, leaves its king "
-            "in check. Under Morva's rules the game went on: 2... a7a6, and was left unfinished.} *\n")
-DRAWN_NEXT = SAVED_HEAD % "2026.12.10" + "1. e3 Nf6 2. Bd3 Ng8 3. Bf1 Nf6 4. Bd3 Ng8 *\n"
-KING_ATTACKED = SAVED_HEAD % "2026.12.11" + "1. f3 e5 2. Kf2 Qh4+ *\n"
-
-
-def keyed_paste(window, picture, at):
-    """Draws a picture over the window at a point, its magenta left out, as SDL's colour key does."""
-    mask = Image.new("L", picture.size, 0)
-    mask.putdata([0 if p == MAGENTA else 255 for p in picture.getdata()])
-    window.paste(picture, at, mask)
-
-
-def designed_window(args, board, dialog):
-    """The whole designed window: the board in its black margin, and after the computer's move
-    the progress dialog with its full bar left in the corner."""
-    window = Image.new("RGB", (10 * SQUARE, 10 * SQUARE))
-    window.paste(board, (SQUARE, SQUARE))
-    if dialog:
-        picture = Image.open(os.path.join(args.data, "bitmaps", "dialog.bmp")).convert("RGB")
-        at = (10 * SQUARE - picture.width - 5, 10 * SQUARE - picture.height - 5)
-        keyed_paste(window, picture, at)
-        bar = Image.open(os.path.join(args.data, "bitmaps", "progress.bmp")).convert("RGB")
-        keyed_paste(window, bar, (at[0] + 8, at[1] + 6))
-    return window
-
-
-def status_shown(game):
-    """The status lines the window showed, each status on a line (--status-log)."""
-    path = os.path.join(game.folder, "status.log")
-    return read_bytes(path).decode().split("\n")[:-1] if os.path.exists(path) else []
+# Saved games as white, each with the player's move from it and the status before and after.
+SAVED = ('[Event "Morva game"]\n[Site "?"]\n[Date "2026.12.%s"]\n[Round "-"]\n[White "Player"]\n'
+         '[Black "Morva"]\n[Result "*"]\n[MorvaHuman "white"]\n\n%s *\n')
+TURN = "Your move — you play white"
+SAVED_GAMES = [
+    (SAVED % ("09", "1. e4 f5 2. Qh5+ {Black's next move, a7a6, leaves its king in check. Under "
+              "Morva's rules the game went on: 2... a7a6, and was left unfinished.}"), "h5e8",
+     " | Morva's king can be taken | Game continued from 2026.12.09 — move 3",
+     "White wins — Black's king is taken | You win! | Click or press a key to close"),
+    (SAVED % ("10", "1. e3 Nf6 2. Bd3 Ng8 3. Bf1 Nf6 4. Bd3 Ng8"), "d3f1",
+     " | Game continued from 2026.12.10 — move 5", "Draw by repetition | Click or press a key to close")]
 
 
 def wait_status(game, status):
-    wait_until(lambda: status_shown(game)[-1:] == [status], 10, "the status '%s' (shown: %s)" %
-               (status, status_shown(game)[-3:]))
-
-
-def saved_game_played(args, x, text, keys, moves, shown):
-    """A saved game continued with the additions on: its first status, then each move of the
-    player's and the status after it."""
-    folder = tempfile.mkdtemp(prefix="morva-e2e-saved-")
-    try:
-        pgn = os.path.join(folder, "game.pgn")
-        with open(pgn, "w") as f:
-            f.write(text)
-        with Game(args.morva, args.data, "white", x.display, keys=keys, algo=ONE_PLY_ALGO,
-                  command=[args.morva, "--status-log", "status.log", "--continue", pgn]) as game:
-            game.wait_window("%dx460" % (460 + PANEL_WIDTH))
-            wait_status(game, shown[0])
-            for move, status in zip(moves, shown[1:]):
-                game.click(move[:2], 0)
-                game.click(move[2:], 0)
-                wait_status(game, status)
-            game.press_escape() if not moves else game.click("a1", 0)
-            check(game.wait_exit() == 0, "the continued game: status not 0")
-    finally:
-        shutil.rmtree(folder, ignore_errors=True)
+    """Waits until the status the window shows last (its --status-log) is status."""
+    path = os.path.join(game.folder, "status.log")
+    shown = lambda: read_bytes(path).decode().split("\n")[:-1] if os.path.exists(path) else []
+    wait_until(lambda: shown()[-1:] == [status], 10, "the status '%s' (shown: %s)" %
+               (status, shown()[-3:]))
+    return shown()
 
 
 def case_window(args):
-    """Without the window's keys the window is the designed one pixel for pixel, the dialog left
-    in its corner after the reply. With them (the status read from --status-log): the player's
-    turn and the help's key, the computer thinking, an earlier position viewed and End back, the
-    key help over the board and closed, N asked and then a new game, a continued game with a king
-    that can be taken, won and drawn; at scale 2 the window is twice the size and clicks follow."""
-    check(args.cli, "the window case needs --cli")
-    with Xvfb() as x, Game(args.morva, args.data, "white", x.display, keys=KEYS_ON) as game:
-        game.wait_window()
-        whole = lambda: game.screenshot().crop((0, 0, 10 * SQUARE, 10 * SQUARE)).tobytes()
-        wait_until(lambda: whole() == designed_window(args, expected_board(args, [], 0), False)
-                   .tobytes(), 10, "the designed window at the start")
-        moves = ["e2e4", play_and_wait_reply(game, "e2e4")]
-        expected = designed_window(args, expected_board(args, moves, 0, moves[1]), True)
-        wait_until(lambda: whole() == expected.tobytes(), 10, "the designed window after the reply")
-        game.press_escape()
-        check(game.wait_exit() == 0, "Escape released: status not 0")
-
-    turn = "Your move — you play white"
-    with Xvfb() as x, Game(args.morva, args.data, "white", x.display, keys=WINDOW_KEYS,
-                           command=[args.morva, "--status-log", "status.log"]) as game:
-        game.wait_window("%dx460" % (460 + PANEL_WIDTH))
-        wait_status(game, turn + " | F1 or ? shows the keys")
-        play_and_wait_reply(game, "e2e4")
-        wait_status(game, turn)
-        check(any(s.startswith("Morva is thinking… ") for s in status_shown(game)),
-              "no thinking shown: %s" % status_shown(game))
-        record = game.output()
-        game.press("Left")
-        wait_status(game, "Viewing move 1 of 2 — End returns | 1. e4")
-        game.press("End")
-        wait_status(game, turn)
-        helped = lambda: all(abs(a - b) <= 10 for a, b in zip(game.screenshot().getpixel((65, 230)),
-                                                            HELP_GROUND))
-        game.press("F1")
-        wait_until(helped, 10, "the key help over the board")
-        game.press("a")
-        wait_until(lambda: not helped(), 10, "the key help closed")
-        game.press("n")
-        wait_status(game, turn + " | Press N again for a new game — this one stays saved")
-        check(game.output() == record, "the view, the help or N changed the record")
-        game.press("n")
-        wait_until(lambda: game.output().endswith("\nnew game\n"), 10, "the new game")
-        wait_status(game, turn)
-        game.press_escape()
-        check(game.wait_exit() == 0, "Escape released: status not 0")
-
-    with Xvfb() as x:
-        saved_game_played(args, x, WON_NEXT, WINDOW_KEYS, ["h5e8"], [
-            turn + " | Morva's king can be taken | Game continued from 2026.12.09 — move 3 | "
-            "F1 or ? shows the keys",
-            "White wins — Black's king is taken | You win! | Click or press a key to close"])
-        saved_game_played(args, x, DRAWN_NEXT, WINDOW_KEYS, ["d3f1"], [
-            turn + " | Game continued from 2026.12.10 — move 5 | F1 or ? shows the keys",
-            "Draw by repetition | Click or press a key to close"])
-        saved_game_played(args, x, KING_ATTACKED, WINDOW_KEYS, [], [
-            turn + " | Your king can be taken! | Game continued from 2026.12.11 — move 3 | "
-            "F1 or ? shows the keys"])
-
+    """The shipped keys at scale 2 (the status read from --status-log): a window twice the size,
+    clicks read alike, the player's turn and the help's key, the computer thinking, an earlier
+    position viewed and End back, N asked and then a new game, the key help over the board and
+    closed; saved games continued, with a king that can be taken, won and drawn. (Without the
+    keys, the keys case finds the designed board pixel for pixel in its 460 x 460 window.)"""
+    keys = shipped_keys(args)
+    command = [args.morva, "--status-log", "status.log"]
     with Xvfb("1600x1000x24") as x, Game(args.morva, args.data, "white", x.display,
-                                         keys=WINDOW_KEYS + "scale=2;\n") as game:
-        game.wait_window("%dx920" % (2 * (460 + PANEL_WIDTH)))
+                                         keys=keys.replace("scale=1;", "scale=2;"),
+                                         command=command, size="1420x920") as game:
+        game.wait_window()
+        wait_status(game, TURN + " | F1 or ? shows the keys")
         game.click("e2", 0, scale=2)
         game.click("e4", 0, scale=2)
-        wait_until(lambda: game.output().startswith("e2e4 - "), 10, "e2e4 clicked at scale 2")
-        game.press_escape()
-        check(game.wait_exit() == 0, "Escape released: status not 0")
+        check(any(s.startswith("Morva is thinking… ") for s in wait_status(game, TURN)),
+              "no thinking shown")
+        record = game.output()
+        for key, status in (("Left", "Viewing move 1 of 2 — End returns | 1. e4"), ("End", TURN),
+                            ("n", TURN + " | Press N again for a new game — this one stays saved")):
+            game.press(key)
+            wait_status(game, status)
+        check(game.output() == record, "the view or N changed the record")
+        game.press("n")
+        wait_until(lambda: game.output().endswith("\nnew game\n"), 10, "the new game")
+        helped = lambda: all(abs(a - b) <= 10 for a, b in zip(game.screenshot().getpixel((130, 460)),
+                                                            (22, 21, 26)))  # the help's ground
+        for key, shown in (("F1", True), ("a", False)):
+            game.press(key)
+            wait_until(lambda: helped() == shown, 10, "the key help %s" % ("shown" if shown else "closed"))
+    with Xvfb() as x:
+        for text, move, before, after in SAVED_GAMES:
+            with Game(args.morva, args.data, "white", x.display, keys=keys, size="710x460",
+                      algo=ONE_PLY_ALGO, command=command + ["--continue", "game.pgn"],
+                      before_start=lambda folder: write_text(folder, "game.pgn", text)) as game:
+                game.wait_window()
+                wait_status(game, TURN + before + " | F1 or ? shows the keys")
+                game.click(move[:2], 0)
+                game.click(move[2:], 0)
+                wait_status(game, after)
 
 
 def shipped_keys(args):
@@ -1517,10 +1444,8 @@ def shipped_keys(args):
 
 def make_screenshot(args):
     """A game in progress as white with the shipped settings, for the README."""
-    keys = shipped_keys(args)
-    width = 460 + (PANEL_WIDTH if re.search(r"(?m)^(status|movelist)=on;", keys) else 0)
-    with Xvfb() as x, Game(args.morva, args.data, "white", x.display, keys=keys,
-                           size="%dx460" % width) as game:
+    with Xvfb() as x, Game(args.morva, args.data, "white", x.display, keys=shipped_keys(args),
+                           size="") as game:
         game.wait_window()
         for move in ("e2e4", "g1f3", "b1c3"):
             count = game.output().count("\n")
@@ -1531,7 +1456,7 @@ def make_screenshot(args):
         time.sleep(0.5)
         game.click("d2", 0)  # a selected square shows the highlight
         time.sleep(0.5)
-        shot = game.screenshot().crop((0, 0, width, 10 * SQUARE))
+        shot = game.screenshot().crop((0, 0, 460 + PANEL_WIDTH, 10 * SQUARE))
         shot.save(args.out)
         print("moves: " + " ".join(re.findall(r"(?m)^(%s)(?= - |$)" % MOVE, game.output())))
         game.press_escape()

@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <fstream>
 #include <ostream>
 
 #include "rules/move_table.h"
@@ -140,6 +141,21 @@ int drain_events() {
   SDL_Event e;
   while (SDL_PollEvent(&e) != 0) ++count;
   return count;
+}
+
+void reopen(shell::Game& g, const std::string& game, std::ostream& err) {
+  shell::release_game(g);
+  std::ofstream("conf.ini") << "[GAME]\n" << game;
+  config::IniText ini;
+  config::load_ini(ini, "conf.ini");
+  g.window = shell::WindowAdditions{};
+  shell::read_window_settings(g, ini, err);
+  shell::open_window(g);
+  shell::load_pictures(g);
+  if (shell::text_wanted(ini)) {
+    shell::open_text(g.text, shell::font_path(), shell::TEXT_SIZE * g.window.scale, err);
+  }
+  drain_events();
 }
 
 Point point_of(rules::Square square, rules::Side user_color) {

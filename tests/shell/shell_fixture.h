@@ -55,6 +55,11 @@ void push_simple(Uint8 type);
 // Returns the number of events waiting, taking them from the queue.
 int drain_events();
 
+// Opens g's window again with the settings of a conf.ini holding the [GAME]
+// lines given (written into the working folder), its text with them;
+// reports go to err.
+void reopen(shell::Game& g, const std::string& game, std::ostream& err);
+
 // Screen position of a square's centre for an orientation.
 struct Point {
   int x, y;

@@ -59,8 +59,6 @@ TEST(ShellText, LinesWrapAtTheDashFirst) {
   const int narrow = width("bbbb — cc");
   ASSERT_GT(width("aaaa bbbb —"), narrow);
   EXPECT_EQ(shell::wrap_text(text, "aaaa bbbb — cc", narrow), (Lines{"aaaa", "bbbb — cc"}));
-  EXPECT_EQ(shell::wrap_text(text, "short", 1000), (Lines{"short"}));
-  EXPECT_EQ(shell::wrap_text(text, "a longword b", width("a b")), (Lines{"a", "longword", "b"}));
   shell::close_text(text);
 }
 
