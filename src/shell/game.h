@@ -49,11 +49,14 @@ enum class Activity : std::uint8_t { NONE, THINKING, HINTING };
 // How a line of the window's text reads: its colour.
 enum class Tone : std::uint8_t { PLAIN, QUIET, WARNING, GOOD };
 
+// A bar under a status line full, in percent.
+inline constexpr int FULL_BAR = 100;
+
 // One line of the status, as the window shows it.
 struct StatusLine {
   std::string text;
   Tone tone = Tone::PLAIN;
-  int bar = -1;  // a bar under the line filled to this percentage; -1: none
+  int bar = -1;  // a bar under the line filled to this many FULL_BAR parts; -1: none
 
   friend bool operator==(const StatusLine&, const StatusLine&) = default;
 };

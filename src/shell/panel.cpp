@@ -114,7 +114,7 @@ int draw_status(Game& g, const std::vector<StatusLine>& lines, int x, int width,
     if (line.bar >= 0) {
       const int bar = scaled(g, BAR_HEIGHT);
       fill_rect(g.screen, x, y, width, bar, BAR_TRACK);
-      fill_rect(g.screen, x, y, width * line.bar / 100, bar, BAR_FILL);
+      fill_rect(g.screen, x, y, width * line.bar / FULL_BAR, bar, BAR_FILL);
       y += bar + 2 * scaled(g, BAR_GAP);
     }
   }

@@ -18,11 +18,10 @@ constexpr const char* N_QUESTION = "Press N again for a new game — this one st
 constexpr const char* HELP_KEY = "F1 or ? shows the keys";
 constexpr const char* GAME_CLOSES = "Click or press a key to close";
 constexpr const char* PERCENT = " %";
-constexpr int FULL = 100;
 
 // Returns the share of the engine's work done, in percent, within 0..100.
 int percent_done(float fraction) {
-  return std::clamp(static_cast<int>(fraction * static_cast<float>(FULL)), 0, FULL);
+  return std::clamp(static_cast<int>(fraction * static_cast<float>(FULL_BAR)), 0, FULL_BAR);
 }
 
 std::string thinking_text(const std::string& who, int percent) {
