@@ -48,6 +48,10 @@ inline constexpr KnownKey KNOWN_KEYS[] = {
     {ALGO_SECTION, "ponder", KeyValues::SWITCH},
     {ALGO_SECTION, "threads", KeyValues::OWN_CHECK},
     {ALGO_SECTION, "hash", KeyValues::OWN_CHECK},
+    {ALGO_SECTION, "search", KeyValues::OWN_CHECK},
+    {ALGO_SECTION, "nodes", KeyValues::OWN_CHECK},
+    {ALGO_SECTION, "legalcastling", KeyValues::SWITCH},
+    {ALGO_SECTION, "variety", KeyValues::OWN_CHECK},
 };
 
 }  // namespace config

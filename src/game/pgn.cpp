@@ -47,11 +47,6 @@ std::string coordinates(rules::Move m) {
   return rules::move_text(m);
 }
 
-// Returns the move number before the move of ply: "12." for white, "12..." for black.
-std::string move_number(std::size_t ply) {
-  return std::to_string(ply / 2 + 1) + (ply % 2 == 0 ? "." : "...");
-}
-
 // Returns what standard chess says of the position p, where the game's next
 // move m is one it refuses.
 std::string departure(const rules::ChessPosition& p, rules::Move m, rules::ChessFault fault) {
@@ -123,26 +118,43 @@ void write_wrapped(std::ostream& out, const std::vector<std::string>& words) {
   out << '\n';
 }
 
+// The plies of a game that standard chess accepts, from the start: their SAN,
+// the position after them, and why standard chess refuses the next ply
+// (NONE when it accepts them all).
+struct StandardPart {
+  std::vector<std::string> san;
+  rules::ChessPosition position;
+  rules::ChessFault fault = rules::ChessFault::NONE;
+};
+
+StandardPart standard_part(const PlayedGame& game) {
+  StandardPart part{{}, rules::chess_start()};
+  for (const rules::Move m : game.moves) {
+    part.fault = rules::chess_fault(part.position, m);
+    if (part.fault != rules::ChessFault::NONE) break;
+    part.san.push_back(rules::san_text(part.position, m));
+    part.position = rules::play_chess(part.position, m);
+  }
+  return part;
+}
+
 // Returns the words of the movetext: numbers, SAN moves, the comment's words
 // and the result.
 std::vector<std::string> movetext(const PlayedGame& game) {
   std::vector<std::string> words;
-  rules::ChessPosition p = rules::chess_start();
-  for (std::size_t ply = 0; ply < game.moves.size(); ++ply) {
-    const rules::Move m = game.moves[ply];
-    const rules::ChessFault fault = rules::chess_fault(p, m);
-    if (fault != rules::ChessFault::NONE) {
-      const std::string comment = morva_rules_comment(p, game, ply, fault);
-      for (std::size_t start = 0, blank; start < comment.size(); start = blank + 1) {
-        blank = comment.find(' ', start);
-        if (blank == std::string::npos) blank = comment.size();
-        words.push_back(comment.substr(start, blank - start));
-      }
-      break;
-    }
+  const StandardPart part = standard_part(game);
+  for (std::size_t ply = 0; ply < part.san.size(); ++ply) {
     if (ply % 2 == 0) words.push_back(move_number(ply));
-    words.push_back(rules::san_text(p, m));
-    p = rules::play_chess(p, m);
+    words.push_back(part.san[ply]);
+  }
+  if (part.fault != rules::ChessFault::NONE) {
+    const std::string comment =
+        morva_rules_comment(part.position, game, part.san.size(), part.fault);
+    for (std::size_t start = 0, blank; start < comment.size(); start = blank + 1) {
+      blank = comment.find(' ', start);
+      if (blank == std::string::npos) blank = comment.size();
+      words.push_back(comment.substr(start, blank - start));
+    }
   }
   words.push_back(pgn_result(game));
   return words;
@@ -288,6 +300,18 @@ bool take_result(PlayedGame& game, const std::string& result, std::string& error
 }
 
 }  // namespace
+
+std::string move_number(std::size_t ply) {
+  return std::to_string(ply / 2 + 1) + (ply % 2 == 0 ? "." : "...");
+}
+
+std::vector<std::string> move_texts(const PlayedGame& game) {
+  std::vector<std::string> texts = standard_part(game).san;
+  for (std::size_t ply = texts.size(); ply < game.moves.size(); ++ply) {
+    texts.push_back(coordinates(game.moves[ply]));
+  }
+  return texts;
+}
 
 std::string pgn_result(const PlayedGame& game) {
   switch (game.end) {

@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "game/played_game.h"
 
@@ -22,6 +23,15 @@ struct PgnTags {
 
 // The tag of Morva's own in a saved game.
 inline constexpr const char* HUMAN_TAG = "MorvaHuman";  // "white", "black" or "none"
+
+// Returns the move number before the move of ply (0 the first): "12." for
+// white, "12..." for black.
+std::string move_number(std::size_t ply);
+
+// Returns the text of each ply as write_pgn writes it: SAN while standard
+// chess accepts the game, then Morva's moves in coordinates as the comment
+// tells them (a castling as its king's step, e1g1; a pass as "(a pass)").
+std::vector<std::string> move_texts(const PlayedGame& game);
 
 // Returns the game's result as PGN writes it: "1-0" or "0-1" for the side
 // that took the king, "1/2-1/2" for a draw, "*" for a game going on or left

@@ -41,7 +41,9 @@ inline Square king_square(const Board& b, Side side) {
   return king == 0 ? NO_SQUARE : lowest_square(king);
 }
 
-// Returns whether side's king stands attacked (false when it is gone).
+// Returns whether side's king can be taken: a move of the other side that
+// Morva's rules generate lands on it (false when the king is gone). Standard
+// chess calls it check.
 inline bool king_attacked(const Board& b, Side side) {
   const Square k = king_square(b, side);
   return k != NO_SQUARE && attacks_square(b, k, other_side(side));

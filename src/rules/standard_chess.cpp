@@ -65,10 +65,7 @@ ChessPosition chess_start() {
 
 bool attacked(const Board& b, Square s, Side by) { return attacks_square(b, s, by); }
 
-bool in_check(const ChessPosition& p) {
-  const Square king = king_square(p.board, p.side);
-  return king != NO_SQUARE && attacked(p.board, king, other_side(p.side));
-}
+bool in_check(const ChessPosition& p) { return king_attacked(p.board, p.side); }
 
 bool is_en_passant(const ChessPosition& p, Move m) {
   const int from = move_from(m), to = move_to(m);

@@ -3,16 +3,6 @@
 
 namespace shell {
 
-namespace {
-
-void fill_rect(SDL_Surface* screen, int x, int y, int w, int h, Rgb c) {
-  SDL_Rect rect = {static_cast<Sint16>(x), static_cast<Sint16>(y), static_cast<Uint16>(w),
-                   static_cast<Uint16>(h)};
-  SDL_FillRect(screen, &rect, SDL_MapRGB(screen->format, c.r, c.g, c.b));
-}
-
-}  // namespace
-
 ClearSquare clear_square(int i, int j, bool selected, bool last_move, bool hinted) {
   const Rgb fill = light_square(i, j) ? CLEAR_LIGHT_SQUARE : CLEAR_DARK_SQUARE;
   if (selected) return {fill, &CLEAR_SELECTED};

@@ -18,6 +18,8 @@ namespace shell {
 
 // The readable piece sheet, read in place of the piece sheet with the key only.
 inline constexpr const char* CLEAR_PIECE_PATH = "./bitmaps/clear-pieces.bmp";
+// The same sheet drawn at twice the size, for a window drawn larger (scale=2).
+inline constexpr const char* CLEAR_PIECE_2X_PATH = "./bitmaps/clear-pieces-2x.bmp";
 
 inline constexpr Rgb CLEAR_LIGHT_SQUARE = {230, 230, 230};
 inline constexpr Rgb CLEAR_DARK_SQUARE = {156, 108, 118};

@@ -3,6 +3,8 @@
 
 #include "rules/castling.h"
 #include "shell/clear_board.h"
+#include "shell/history.h"
+#include "shell/panel.h"
 #include "shell/startup.h"
 
 namespace shell {
@@ -23,6 +25,12 @@ void draw_piece(Game& g, int code, int square_x, int square_y) {
 }
 
 }  // namespace
+
+void fill_rect(SDL_Surface* surface, int x, int y, int w, int h, Rgb c) {
+  SDL_Rect rect = {static_cast<Sint16>(x), static_cast<Sint16>(y), static_cast<Uint16>(w),
+                   static_cast<Uint16>(h)};
+  SDL_FillRect(surface, &rect, SDL_MapRGB(surface->format, c.r, c.g, c.b));
+}
 
 rules::Square square_at_screen(rules::Side user_color, int i, int j) {
   const int last = BOARD_SQUARES - 1;
@@ -49,10 +57,12 @@ void draw_squares(Game& g, rules::Board b) {
   rules::Cells cells;
   rules::cells_from_board(b, cells);
   const int s = g.square_size;
-  // END_MOVE's bytes are NO_SQUARE: at the start nothing is highlighted.
+  // END_MOVE's bytes are NO_SQUARE: at the start nothing is highlighted. A
+  // position viewed shows the move that led to it, and no hint.
+  const bool viewing = g.window.viewed.has_value();
   const auto [last_from, last_to] =
-      g.show_last_move ? shown_squares(game::last_move(g.played)) : std::pair{-1, -1};
-  const auto [hint_from, hint_to] = shown_squares(g.hint_move);
+      g.show_last_move || viewing ? shown_squares(shown_last_move(g)) : std::pair{-1, -1};
+  const auto [hint_from, hint_to] = shown_squares(viewing ? rules::END_MOVE : g.hint_move);
   for (int i = 0; i < BOARD_SQUARES; ++i) {
     for (int j = 0; j < BOARD_SQUARES; ++j) {
       const rules::Square square = square_at_screen(g.user_color, i, j);
@@ -64,10 +74,8 @@ void draw_squares(Game& g, rules::Board b) {
         draw_clear_square(g.screen, i, j, x, y, s,
                           clear_square(i, j, g.sel_from == square, last_move, hinted));
       } else {
-        const Rgb color = square_color(i, j, g.sel_from == square, last_move, hinted);
-        SDL_Rect rect = {static_cast<Sint16>(x), static_cast<Sint16>(y), static_cast<Uint16>(s),
-                         static_cast<Uint16>(s)};
-        SDL_FillRect(g.screen, &rect, SDL_MapRGB(g.screen->format, color.r, color.g, color.b));
+        fill_rect(g.screen, x, y, s, s,
+                  square_color(i, j, g.sel_from == square, last_move, hinted));
       }
       if (cells[square] != 0) draw_piece(g, cells[square], x, y);
     }
@@ -111,13 +119,15 @@ void wait_for_end(Game& g) {
 }
 
 void draw_board(Game& g, rules::Board b) {
-  draw_squares(g, b);
+  draw_squares(g, g.window.viewed ? shown_board(g) : b);
+  draw_additions(g);
   SDL_Flip(g.screen);
 }
 
 void show_end(Game& g) {
   draw_squares(g, g.board);
   if (SDL_Surface* picture = end_picture(g)) draw_end_picture(g, picture);
+  draw_additions(g);
   wait_for_end(g);
 }
 

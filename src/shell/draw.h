@@ -32,6 +32,9 @@ inline constexpr Rgb DARK_LAST_MOVE = {130, 105, 45};
 inline constexpr Rgb LIGHT_HINT = {140, 200, 150};
 inline constexpr Rgb DARK_HINT = {40, 110, 70};
 
+// Fills the rectangle of w x h pixels at (x, y) of a surface with a colour.
+void fill_rect(SDL_Surface* surface, int x, int y, int w, int h, Rgb c);
+
 // Returns the square shown in screen row i and column j (0..7 from the top
 // left): white at the bottom for user_color 0, black at the bottom for 1.
 rules::Square square_at_screen(rules::Side user_color, int i, int j);

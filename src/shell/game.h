@@ -6,8 +6,11 @@
 
 #include <SDL.h>
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -39,6 +42,73 @@ inline constexpr int PLIES_RESERVED = 2048;
 // What the human asked for with a key released during the turn (takeback=on,
 // hint=on).
 enum class Request : std::uint8_t { NONE, TAKE_BACK, NEW_GAME, HINT };
+
+// What the engine works on, for the status (status=on).
+enum class Activity : std::uint8_t { NONE, THINKING, HINTING };
+
+// How a line of the window's text reads: its colour.
+enum class Tone : std::uint8_t { PLAIN, QUIET, WARNING, GOOD };
+
+// A bar under a status line full, in percent.
+inline constexpr int FULL_BAR = 100;
+
+// One line of the status, as the window shows it.
+struct StatusLine {
+  std::string text;
+  Tone tone = Tone::PLAIN;
+  int bar = -1;  // a bar under the line filled to this many FULL_BAR parts; -1: none
+
+  friend bool operator==(const StatusLine&, const StatusLine&) = default;
+};
+
+// One row of the move list: a move number and the two plies of that move.
+struct MoveRow {
+  std::string number, white, black;
+
+  friend bool operator==(const MoveRow&, const MoveRow&) = default;
+};
+
+// What the panel beside the board shows; drawn again only when it changes.
+struct PanelContent {
+  std::vector<StatusLine> status;
+  std::vector<MoveRow> rows;
+  int marked = -1;       // the ply marked in the list (the one viewed, or the last); -1: none
+  bool viewing = false;  // the mark is a position viewed, not the current one
+
+  friend bool operator==(const PanelContent&, const PanelContent&) = default;
+};
+
+// The window's additions that conf.ini turns on (status, coordinates,
+// movelist, keyhelp, scale), and what they show. Without them the window,
+// its size and every pixel are the designed ones.
+struct WindowAdditions {
+  bool status = false;       // status=on: the status lines in a panel beside the board
+  bool coordinates = false;  // coordinates=on: a-h and 1-8 in the board's margin
+  bool move_list = false;    // movelist=on: the moves in the panel; arrows step through them
+  bool key_help = false;     // keyhelp=on: F1 or ? lists the keys; N asks before a new game
+  int scale = 1;             // scale=N: every size N times the designed one
+  Activity activity = Activity::NONE;
+  float progress = 0.0f;  // how far the search has come while the engine works
+  // The plies of the position shown while the human steps back through the
+  // game; none: the current position.
+  std::optional<std::size_t> viewed;
+  bool help_shown = false;             // the list of the keys over the board
+  bool new_game_asked = false;         // N released once during a game: a second N starts a new one
+  SDLKey question_key = SDLK_UNKNOWN;  // the key that gave '?' when pressed (keyhelp=on)
+  bool start_notes = true;             // the start's notes, until the human first acts
+  std::string continued_date;          // a continued game's Date tag; empty for a new game
+  std::size_t continued_plies = 0;
+  // The moves' texts (game::move_texts), kept for the moves they were made of.
+  std::vector<rules::Move> texts_of;
+  std::vector<std::string> texts;
+  // What was drawn last, so that an unchanged frame or panel is not drawn again
+  // at every pass of the human's turn.
+  bool frame_shown = false;  // the margin, its coordinates and note stand as drawn
+  std::string note_shown;
+  std::optional<PanelContent> panel_shown;
+  SDL_Surface* help_picture = nullptr;       // the key help, drawn once when first shown
+  std::unique_ptr<std::ostream> status_log;  // --status-log: each status shown, appended
+};
 
 struct Game {
   rules::Board board{};                     // the current position: the last of played's
@@ -85,6 +155,7 @@ struct Game {
   std::vector<std::string> settings_slips;  // conf.ini's slips, told once at start
   Text text;                 // the window's font, open only with a setting that shows text
   bool clear_board = false;  // clearboard=on: the readable piece sheet, squares and marks
+  WindowAdditions window;
 };
 
 // The program's one Game; report_progress draws on it.

@@ -1,9 +1,10 @@
-// Reading the human's move from mouse clicks.
+// Reading the human's move from mouse clicks, and the keys of the window's additions.
 #include "shell/input.h"
 
 #include "rules/castling.h"
 #include "rules/movegen.h"
 #include "shell/draw.h"
+#include "shell/history.h"
 #include "shell/startup.h"
 
 namespace shell {
@@ -48,6 +49,55 @@ Request key_request(const Game& g, SDLKey key) {
   return Request::NONE;
 }
 
+// Returns whether a released key asks for the key help: F1, or '?' (the key
+// that gave that character when pressed, or a slash with shift as on a US
+// layout).
+bool help_key(const Game& g, const SDL_keysym& key) {
+  return key.sym == SDLK_F1 || key.sym == SDLK_QUESTION || key.sym == g.window.question_key ||
+         (key.sym == SDLK_SLASH && (key.mod & KMOD_SHIFT) != 0);
+}
+
+// Returns whether N must be pressed twice: keyhelp=on, and a game under way.
+bool new_game_asks(const Game& g) {
+  return g.window.key_help && g.take_back && !g.played.moves.empty();
+}
+
+// Returns whether the window's additions take a released key or a click:
+// the key help shown or closed, a step through the game's history, the return
+// from an earlier position (whatever else the key or click would do), the
+// first N of a game under way. Anything else cancels N's question and goes on
+// as it would without them.
+bool taken_by_additions(Game& g, const SDL_Event& event) {
+  WindowAdditions& w = g.window;
+  if (event.type == SDL_KEYDOWN && w.key_help && event.key.keysym.unicode == '?') {
+    w.question_key = event.key.keysym.sym;
+  }
+  const bool key = event.type == SDL_KEYUP;
+  if (!key && event.type != SDL_MOUSEBUTTONDOWN) return false;
+  w.start_notes = false;  // the human has acted
+  if (w.help_shown) {
+    w.help_shown = false;
+    return true;
+  }
+  if (key && w.key_help && help_key(g, event.key.keysym)) {
+    w.help_shown = true;
+    w.new_game_asked = false;
+    return true;
+  }
+  if (key && w.move_list && step_view(g, event.key.keysym.sym)) {
+    g.sel_from = g.sel_to = rules::NO_SQUARE;
+    w.new_game_asked = false;
+    return true;
+  }
+  if (w.viewed) {
+    w.viewed.reset();
+    return true;
+  }
+  const bool first_n = key && event.key.keysym.sym == SDLK_n && !w.new_game_asked;
+  w.new_game_asked = first_n && new_game_asks(g);
+  return w.new_game_asked;
+}
+
 }  // namespace
 
 rules::Square square_at_point(const Game& g, int x, int y) {
@@ -72,6 +122,7 @@ rules::Move read_human_move(Game& g, rules::Board b, rules::Side side) {
   while (SDL_PollEvent(&event) != 0) {
     idle = false;
     if (is_quit_event(event)) quit_game(g);
+    if (taken_by_additions(g, event)) continue;
     if (event.type == SDL_KEYUP) {
       g.request = key_request(g, event.key.keysym.sym);
       // Acted on at once, like a matched move; later events stay queued.

@@ -20,7 +20,12 @@ rules::Move castling_input(int from, int to);
 // leaving later events queued; with the queue empty draws the board and
 // returns the selection (a byte is NO_SQUARE while the move is incomplete).
 // With take_back on, Backspace or N released sets g.request and returns the
-// selection at once; with hint on, H likewise.
+// selection at once; with hint on, H likewise. The window's additions take
+// their keys and clicks first: F1 or ? shows the key help (keyhelp=on), which
+// the next key or click closes; the arrow keys, Home and End step through the
+// game's positions (movelist=on), and while an earlier one is shown any other
+// key or click only returns to the current one; with keyhelp=on, N during a
+// game under way asks first, and a second N starts the new game.
 rules::Move read_human_move(Game& g, rules::Board b, rules::Side side);
 
 }  // namespace shell

@@ -115,8 +115,10 @@ void show_hint(Game& g, rules::Side side, bool half_line) {
   config::IniText ini;
   config::load_ini(ini, engine::CONF_PATH);
   thinking.store(Thinking::HINT, std::memory_order_relaxed);
+  set_activity(g, Activity::HINTING);
   const engine::MoveChoice choice =
       g.engine->choose_move(g.board, side, engine::read_strength_quietly(ini), hint_host(g));
+  set_activity(g, Activity::NONE);
   thinking.store(Thinking::NO, std::memory_order_relaxed);
   if (!choice.stopped && choice.move != rules::END_MOVE) {
     g.hint_move = choice.move;
@@ -157,8 +159,10 @@ rules::Move play_computer(Game& g, rules::Side side) {
   // (keep_event): the progress reports would only drop them, and a long think
   // could fill SDL's queue with them, so that a close of the window were lost.
   thinking.store(Thinking::MOVE, std::memory_order_relaxed);
+  set_activity(g, Activity::THINKING);
   const engine::ComputerMove made =
       engine::computer_move(*g.engine, g.board, side, window_host(g), g.ponderer.get());
+  set_activity(g, Activity::NONE);
   thinking.store(Thinking::NO, std::memory_order_relaxed);
   for (const std::string& note : made.notes) std::cerr << note << "\n";
   const engine::MoveChoice& choice = made.choice;

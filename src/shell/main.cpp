@@ -28,7 +28,7 @@ namespace {
 constexpr const char* PROGRAM = "morva";
 
 void print_usage(std::ostream& out) {
-  out << "usage: morva [--save PGN | --continue PGN] [--reports-to-stderr]\n"
+  out << "usage: morva [--save PGN | --continue PGN] [--reports-to-stderr] [--status-log FILE]\n"
          "       morva --waiting FOLDER CONF_INI\n"
          "       morva --settings FILE [--into OUT] [--colour white|black|demo] [--strength N]\n"
          "       morva --strength-help | --help | --version\n"
@@ -41,6 +41,8 @@ void print_usage(std::ostream& out) {
          "                       saving it there again (its earlier moves are not written\n"
          "                       to the record)\n"
          "  --reports-to-stderr  write the record's warnings and errors to standard error too\n"
+         "  --status-log FILE    append each status the window shows (status=on) to FILE,\n"
+         "                       its lines on one line\n"
          "  --waiting FOLDER CONF_INI  print the unfinished saved game in FOLDER that comes\n"
          "                       next in the colour the settings CONF_INI give, if any\n"
          "  --settings FILE ...  write a colour and a strength step into the conf.ini FILE,\n"
@@ -50,7 +52,7 @@ void print_usage(std::ostream& out) {
 
 // The command line of a game in the window.
 struct GameLine {
-  std::string save, continued;
+  std::string save, continued, status_log;
   bool reports_to_stderr = false;
 };
 
@@ -64,6 +66,8 @@ std::optional<GameLine> read_game_line(const std::vector<std::string>& args) {
       (word == "--save" ? line.save : line.continued) = args[++i];
     } else if (word == "--reports-to-stderr") {
       line.reports_to_stderr = true;
+    } else if (word == "--status-log" && i + 1 < args.size() && line.status_log.empty()) {
+      line.status_log = args[++i];
     } else {
       config::reject_argument(PROGRAM, rules::echo_input(word));
       return std::nullopt;
@@ -78,6 +82,7 @@ std::optional<GameLine> read_game_line(const std::vector<std::string>& args) {
 std::optional<shell::StartOptions> start_options(const GameLine& line, int& status) {
   shell::StartOptions options;
   options.reports_to_stderr = line.reports_to_stderr;
+  options.status_log = line.status_log;
   if (!line.save.empty()) options.saved = std::make_unique<game::SavedFile>(line.save);
   if (!line.continued.empty()) {
     options.saved = std::make_unique<game::SavedFile>(line.continued);

@@ -23,6 +23,11 @@ void show_progress(Game& g, float fraction);
 // Draws the dialog and the bar as show_progress does, leaving the events.
 void draw_progress(Game& g, float fraction);
 
+// Notes what the engine starts to work on, its progress at 0, and with
+// status=on shows that at once, before the search's first report; NONE when
+// the work is done.
+void set_activity(Game& g, Activity activity);
+
 // The computer player's progress report for a window: show_progress on the
 // Game that host points to.
 void report_to_window(void* host, float fraction);

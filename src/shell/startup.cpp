@@ -6,19 +6,24 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <iostream>
 #include <string>
 
 #include "config/ini_file.h"
+#include "config/known_keys.h"
 #include "config/log_report.h"
+#include "config/settings_slips.h"
 #include "config/version.h"
 #include "engine/strength.h"
 #include "shell/clear_board.h"
 #include "shell/cursor.h"
 #include "shell/draw.h"
 #include "shell/loops.h"
+#include "shell/panel.h"
 #include "shell/played.h"
 #include "shell/progress_display.h"
+#include "shell/scale.h"
 
 namespace shell {
 
@@ -32,6 +37,9 @@ constexpr const char* WINDOW_DRIVER = "x11";
 
 // The exit status when the record or the saved game could not be written.
 constexpr int RECORD_FAILURE_STATUS = 1;
+
+// The colour of every picture that is not drawn: the pictures' transparent key.
+constexpr Rgb PICTURE_KEY = {255, 0, 255};
 
 // Set by the termination signals, on whichever thread takes them; read by the
 // start, the game's loops and the search's stop question.
@@ -69,14 +77,24 @@ extern "C" void note_quit_signal(int) { quit_signal.store(true, std::memory_orde
   end_process(g, FAILURE_STATUS);
 }
 
-// Loads one BMP with the magenta key; alpha > 0 also blends it at that opacity.
-SDL_Surface* load_picture(Game& g, const char* path, int alpha) {
+// Loads one BMP with the magenta key, factor times its size; alpha > 0 also
+// blends it at that opacity.
+SDL_Surface* load_picture(Game& g, const char* path, int alpha, int factor) {
   SDL_RWops* file = SDL_RWFromFile(path, "rb");
   SDL_Surface* picture = file != nullptr ? SDL_LoadBMP_RW(file, 1) : nullptr;
   if (picture == nullptr) {
     fail_start(g, std::string("cannot load picture ") + path + ": " + SDL_GetError());
   }
-  SDL_SetColorKey(picture, SDL_SRCCOLORKEY, SDL_MapRGB(picture->format, 255, 0, 255));
+  if (factor > 1) {
+    SDL_Surface* scaled = scale_picture(picture, factor, PICTURE_KEY);
+    SDL_FreeSurface(picture);
+    if (scaled == nullptr) {
+      fail_start(g, std::string("cannot scale picture ") + path + ": " + SDL_GetError());
+    }
+    picture = scaled;
+  }
+  SDL_SetColorKey(picture, SDL_SRCCOLORKEY,
+                  SDL_MapRGB(picture->format, PICTURE_KEY.r, PICTURE_KEY.g, PICTURE_KEY.b));
   if (alpha > 0) SDL_SetAlpha(picture, SDL_SRCALPHA, static_cast<Uint8>(alpha));
   return picture;
 }
@@ -97,10 +115,10 @@ void free_surface(SDL_Surface*& surface) {
   surface = nullptr;
 }
 
-// Loads a piece sheet in place of the one loaded before.
-void load_piece_sheet(Game& g, const char* path) {
+// Loads a piece sheet in place of the one loaded before, factor times its size.
+void load_piece_sheet(Game& g, const char* path, int factor) {
   free_surface(g.piece_sheet);
-  g.piece_sheet = load_picture(g, path, 0);
+  g.piece_sheet = load_picture(g, path, 0, factor);
   // A smaller sheet would leave pieces undrawn, a smaller dialog bars drawn outside it.
   require_size(g, path, g.piece_sheet, PIECE_SHEET_COLUMNS * g.piece_size,
                PIECE_SHEET_ROWS * g.piece_size,
@@ -163,8 +181,7 @@ void open_window(Game& g) {
   // empties it.
   SDL_SetEventFilter(keep_event);
   quit_if_signalled(g);  // before the window opens
-  const int side = 10 * g.square_size;
-  g.screen = SDL_SetVideoMode(side, side, 32, SDL_HWSURFACE | SDL_DOUBLEBUF);
+  g.screen = SDL_SetVideoMode(window_width(g), window_height(g), 32, SDL_HWSURFACE | SDL_DOUBLEBUF);
   if (g.screen == nullptr) {
     fail_start(g, std::string("cannot open the window: ") + SDL_GetError());
   }
@@ -173,18 +190,45 @@ void open_window(Game& g) {
 }
 
 void load_pictures(Game& g) {
-  load_piece_sheet(g, PIECE_PATH);
-  g.dialog_picture = load_picture(g, DIALOG_PATH, 0);
-  g.progress_picture = load_picture(g, PROGRESS_PATH, 0);
-  require_size(
-      g, DIALOG_PATH, g.dialog_picture, g.progress_picture->w + BAR_OFFSET_X,
-      g.progress_picture->h + BAR_OFFSET_Y,
-      "the bar at (" + std::to_string(BAR_OFFSET_X) + ", " + std::to_string(BAR_OFFSET_Y) + ")");
-  g.white_picture = load_picture(g, WHITE_PATH, END_PICTURE_ALPHA);
-  g.black_picture = load_picture(g, BLACK_PATH, END_PICTURE_ALPHA);
+  const int factor = g.window.scale;
+  load_piece_sheet(g, PIECE_PATH, factor);
+  g.dialog_picture = load_picture(g, DIALOG_PATH, 0, factor);
+  g.progress_picture = load_picture(g, PROGRESS_PATH, 0, factor);
+  const int bar_x = BAR_OFFSET_X * factor, bar_y = BAR_OFFSET_Y * factor;
+  require_size(g, DIALOG_PATH, g.dialog_picture, g.progress_picture->w + bar_x,
+               g.progress_picture->h + bar_y,
+               "the bar at (" + std::to_string(bar_x) + ", " + std::to_string(bar_y) + ")");
+  g.white_picture = load_picture(g, WHITE_PATH, END_PICTURE_ALPHA, factor);
+  g.black_picture = load_picture(g, BLACK_PATH, END_PICTURE_ALPHA, factor);
 }
 
-void load_clear_pieces(Game& g) { load_piece_sheet(g, CLEAR_PIECE_PATH); }
+void load_clear_pieces(Game& g) {
+  // The sheet drawn at twice the size serves every even scale.
+  const int factor = g.window.scale;
+  if (factor % 2 == 0) {
+    load_piece_sheet(g, CLEAR_PIECE_2X_PATH, factor / 2);
+  } else {
+    load_piece_sheet(g, CLEAR_PIECE_PATH, factor);
+  }
+}
+
+void read_window_settings(Game& g, const config::IniText& ini, std::ostream& err) {
+  const auto on = [&](const char* key) {
+    return config::ini_find(ini, config::GAME_SECTION, key) == "on";
+  };
+  g.window.status = on("status");
+  g.window.coordinates = on("coordinates");
+  g.window.move_list = on("movelist");
+  g.window.key_help = on("keyhelp");
+  const ScaleSetting scale = read_scale(ini);
+  if (scale.slip) {
+    err << config::SLIP_PREFIX << *scale.slip << "\n";
+    g.settings_slips.push_back(*scale.slip);
+  }
+  g.window.scale = scale.scale;
+  g.square_size = SQUARE_SIZE * scale.scale;
+  g.piece_size = PIECE_SIZE * scale.scale;
+}
 
 void release_game(Game& g) {
   if (g.cursor != nullptr) SDL_FreeCursor(g.cursor);
@@ -195,6 +239,7 @@ void release_game(Game& g) {
   free_surface(g.dialog_picture);
   free_surface(g.progress_picture);
   free_surface(g.draw_picture);
+  free_surface(g.window.help_picture);
   close_text(g.text);
   // The display surface belongs to SDL: SDL_Quit gives it back.
   g.screen = nullptr;
@@ -206,17 +251,23 @@ void start_game(Game& g, std::unique_ptr<engine::Engine> engine, StartOptions op
   g.ponderer = std::make_unique<engine::Ponderer>(*g.engine);
   g.saved = std::move(options.saved);
   g.board = rules::board_from_cells(rules::starting_cells);
+  if (!options.status_log.empty()) {
+    g.window.status_log = std::make_unique<std::ofstream>(options.status_log, std::ios::app);
+  }
   quit_if_signalled(g);
+  config::IniText ini;
+  config::load_ini(ini, SETTINGS_PATH);
+  read_window_settings(g, ini, std::cerr);  // the window's size comes from them
   open_window(g);
   load_pictures(g);
   g.cursor = make_cursor(cursor_picture);
   if (g.cursor != nullptr) SDL_SetCursor(g.cursor);  // else the system's arrow stays
 
-  config::IniText ini;
-  config::load_ini(ini, SETTINGS_PATH);
   // The table gets its memory while the player looks at the board, not in the first reply.
   g.engine->prepare_table(engine::read_strength_quietly(ini).hash_mib);
-  if (text_wanted(ini)) open_text(g.text, font_path(), TEXT_SIZE, std::cerr);
+  if (text_wanted(ini)) open_text(g.text, font_path(), TEXT_SIZE * g.window.scale, std::cerr);
+  // '?' is a character of the keyboard's layout: SDL tells it at the key's press.
+  if (g.window.key_help) SDL_EnableUNICODE(1);
   g.clear_board = config::ini_find(ini, "GAME", "clearboard") == "on";
   if (g.clear_board) load_clear_pieces(g);
   GameMode mode = choose_mode(config::ini_value(ini, "GAME", "usercolor"));
@@ -230,9 +281,13 @@ void start_game(Game& g, std::unique_ptr<engine::Engine> engine, StartOptions op
   // The draw's picture is read only when it can be shown, so that a folder
   // holding the five other pictures alone still serves a game without draws.
   g.draws = config::ini_find(ini, "GAME", "draws") == "on";
-  if (g.draws) g.draw_picture = load_picture(g, DRAW_PATH, END_PICTURE_ALPHA);
+  if (g.draws) g.draw_picture = load_picture(g, DRAW_PATH, END_PICTURE_ALPHA, g.window.scale);
   start_played(g, mode_players(mode));
-  if (options.continued) continue_played(g, *options.continued);
+  if (options.continued) {
+    continue_played(g, *options.continued);
+    g.window.continued_date = options.continued->tags.date;
+    g.window.continued_plies = g.played.moves.size();
+  }
 
   quit_if_signalled(g);  // from here on the loops look at it
   draw_board(g, g.board);

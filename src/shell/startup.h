@@ -4,10 +4,12 @@
 
 #include <SDL.h>
 
+#include <iosfwd>
 #include <memory>
 #include <optional>
 #include <string>
 
+#include "config/ini_file.h"
 #include "game/pgn.h"
 #include "game/saved_game.h"
 #include "shell/game.h"
@@ -57,6 +59,7 @@ struct StartOptions {
   std::unique_ptr<game::SavedFile> saved;        // null: the game is not saved
   std::optional<game::SavedGameRead> continued;  // the saved game, taken up (locked) in saved
   bool reports_to_stderr = false;
+  std::string status_log;  // a file each status shown is appended to; empty: none
 };
 
 // Returns the line that says the display cannot be opened, naming the value
@@ -64,7 +67,8 @@ struct StartOptions {
 std::string display_failure(const char* display);
 
 // Starts SDL with its event thread, sets the event filter (keep_event), opens
-// the 460 x 460 window and sets the captions; on failure reports SDL's error
+// the window (460 x 460, or as window_width and window_height say with the
+// additions) and sets the captions; on failure reports SDL's error
 // and ends the process with status -1 (a display that cannot be opened is one
 // line on standard error instead). A termination signal that has arrived by
 // then ends the process before the window opens (quit_if_signalled).
@@ -73,14 +77,21 @@ std::string display_failure(const char* display);
 // that draws into the terminal, and so into the record.
 void open_window(Game& g);
 
-// Loads the five pictures with their magenta key (alpha for the end pictures);
+// Loads the five pictures with their magenta key (alpha for the end pictures),
+// scaled to the window's scale;
 // on failure, or when the piece sheet cannot hold its 6 x 2 cells or the dialog
 // the bar at its offset, reports the file and ends the process with status -1.
 void load_pictures(Game& g);
 
 // Reads the readable piece sheet (clearboard=on) in place of the piece sheet,
-// with the same checks.
+// with the same checks: the sheet drawn at twice the size for an even scale.
 void load_clear_pieces(Game& g);
+
+// Reads the window's additions from the settings (status, coordinates,
+// movelist, keyhelp, scale) and sizes the board by the scale; a scale that is
+// none is a slip, written to err after config::SLIP_PREFIX and kept among the
+// Game's slips.
+void read_window_settings(Game& g, const config::IniText& ini, std::ostream& err);
 
 // Releases the cursor and every surface of g and shuts SDL down.
 void release_game(Game& g);

@@ -7,7 +7,7 @@ Usage: morva_e2e.py CASE --morva PATH --data DIR [--cli MORVA_CLI]
        morva_e2e.py installed|launcher --morva PATH --data DIR --build BUILD_DIR
        morva_e2e.py package --morva PATH --data DIR --deb DEB_OR_FOLDER
 CASE is one of: white, black, demo, capture, no-index, installed, launcher, package, stop,
-closed-streams, broken-pipe, keys, stalled-record, full-disk, ponder, draws, signals.
+closed-streams, broken-pipe, keys, stalled-record, full-disk, ponder, draws, signals, window.
 """
 
 import argparse
@@ -44,6 +44,11 @@ DARK, LIGHT = (50, 20, 30), (230, 230, 230)
 LAST_DARK, LAST_LIGHT = (130, 105, 45), (220, 205, 120)  # the last move, with lastmove=on
 KEYS_ON = "lastmove=on;\ntakeback=on;\nhint=on;\n"  # the optional [GAME] keys, turned on
 HINT_LIGHT, HINT_DARK = (140, 200, 150), (40, 110, 70)
+# The readable board of clearboard=on: its dark square, and the last move's ring (in the three
+# pixels a piece leaves in its square) on a light and on a dark square.
+CLEAR_DARK = (156, 108, 118)
+CLEAR_LAST = ((170, 100, 0), (255, 230, 90))
+PANEL_WIDTH = 250  # the panel beside the board (status or movelist on), at the window's own size
 # The squares a castling is shown on (and clicked as): the king's step.
 KING_STEPS = {"e13e13": "e1c1", "f13f13": "e1g1", "g13g13": "e8c8", "h13h13": "e8g8"}
 MAGENTA = (255, 0, 255)
@@ -110,12 +115,15 @@ def square_point(name, user_color):
 class Xvfb:
     """A private X server on the first free display number."""
 
+    def __init__(self, screen="800x600x24"):
+        self.screen = screen
+
     def __enter__(self):
         read_end, write_end = os.pipe()
         self.process = subprocess.Popen(
             # -noreset: a server that resets when its last client leaves (the connection
             # check below) refuses a client that comes during the reset, as morva may.
-            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "640x480x24", "-nolisten", "tcp",
+            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", self.screen, "-nolisten", "tcp",
              "-noreset"],
             pass_fds=[write_end], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         os.close(write_end)
@@ -146,14 +154,18 @@ class Game:
     bitmaps/ and db/ from data (without data, only the logs)."""
 
     def __init__(self, morva, data, usercolor, display, with_index=True, command=None, env=None,
-                 terminal=False, algo=FAST_ALGO, stdout=None, preexec=None, keys=""):
+                 terminal=False, algo=FAST_ALGO, stdout=None, preexec=None, keys="",
+                 size="460x460", before_start=None):
         self.folder = tempfile.mkdtemp(prefix="morva-e2e-")
+        self.size = size  # the window's, as xdotool gives it
         if data is not None:
             shutil.copytree(os.path.join(data, "bitmaps"), os.path.join(self.folder, "bitmaps"))
             shutil.copytree(os.path.join(data, "db"), os.path.join(self.folder, "db"))
             if not with_index:
                 os.remove(os.path.join(self.folder, "db", "index.db"))
             write_settings(self.folder, usercolor, algo, keys)
+        if before_start:
+            before_start(self.folder)
         self.display = display
         env = dict(env or os.environ)
         env.pop("SDL_VIDEODRIVER", None)
@@ -208,17 +220,18 @@ class Game:
         self.xdotool_errors = result.stderr
         return result.stdout
 
-    def wait_window(self):
+    def wait_window(self, size=None):
+        size = size or self.size
         ids = self.xdotool("search", "--sync", "--onlyvisible", "--name", "^Morva - ", timeout=20)
         check(ids.split(), "no Morva window appeared on %s (xdotool: %s; morva: %s, %s)" %
               (self.display, self.xdotool_errors.strip(), self.process.poll(), self.errors()))
         self.window = ids.split()[0]
         geometry = self.xdotool("getwindowgeometry", self.window)
-        check("460x460" in geometry, "window is not 460x460: " + geometry)
+        check(size in geometry, "window is not %s: %s" % (size, geometry))  # "": any size
         return self.window
 
-    def click(self, square, user_color):
-        x, y = square_point(square, user_color)
+    def click(self, square, user_color, scale=1):
+        x, y = (scale * k for k in square_point(square, user_color))
         self.xdotool("mousemove", "--window", self.window, str(x), str(y), "click", "1")
         time.sleep(0.1)
 
@@ -344,25 +357,36 @@ def send_delete_window(display, window):
     x11.XCloseDisplay(dpy)
 
 
-def expected_square(data, code, dark, ground=None):
+def keyed(picture):
+    """The mask that leaves a picture's magenta out, as SDL's colour key does."""
+    mask = Image.new("L", picture.size, 0)
+    mask.putdata([0 if p == MAGENTA else 255 for p in picture.getdata()])
+    return mask
+
+
+def expected_square(data, code, dark, ground=None, clear=False, ring=None):
     """The 46 x 46 picture of a square holding a piece (cell code, 0 for none), as
-    morva draws it (on another ground colour when one is given)."""
-    square = Image.new("RGB", (SQUARE, SQUARE), ground or (DARK if dark else LIGHT))
+    morva draws it (on another ground colour when one is given); with clear, as the readable
+    board of clearboard=on draws it, a ring of that colour in its margin when one is given."""
+    square = Image.new("RGB", (SQUARE, SQUARE), ring or ground or (
+        (CLEAR_DARK if clear else DARK) if dark else LIGHT))
+    if ring:
+        square.paste(CLEAR_DARK if dark else LIGHT, (3, 3, SQUARE - 3, SQUARE - 3))
     if code == 0:
         return square
-    sheet = Image.open(os.path.join(data, "bitmaps", "piece.bmp")).convert("RGB")
+    sheet = Image.open(os.path.join(data, "bitmaps", "clear-pieces.bmp" if clear else
+                                    "piece.bmp")).convert("RGB")
     column, row = abs(code) - 1, 0 if code > 0 else 1
     cell = sheet.crop((column * PIECE, row * PIECE, (column + 1) * PIECE, (row + 1) * PIECE))
-    mask = Image.new("L", cell.size, 0)
-    mask.putdata([0 if p == MAGENTA else 255 for p in cell.getdata()])
     inset = (SQUARE - PIECE) // 2
-    square.paste(cell, (inset, inset), mask)
+    square.paste(cell, (inset, inset), keyed(cell))
     return square
 
 
-def expected_board(args, moves, user_color, last=None, hint=None):
+def expected_board(args, moves, user_color, last=None, hint=None, clear=False):
     """The 8 x 8 squares as morva draws them after moves from the start, the squares
-    of the move last highlighted, and those of a hint in its own colour."""
+    of the move last highlighted, and those of a hint in its own colour; with clear, the
+    readable board's squares, pieces and rings (of the last move only)."""
     ranks = fen_after(args, moves).split()[0].split("/")[::-1]  # rank 1 first
     ranks = ["".join("." * int(c) if c.isdigit() else c for c in rank) for rank in ranks]
     shown = [KING_STEPS.get(last, last)[k:k + 2] for k in (0, 2)] if last else []
@@ -375,10 +399,12 @@ def expected_board(args, moves, user_color, last=None, hint=None):
         code = 0 if piece == "." else ("pnbrqk".index(piece.lower()) + 1) * (
             1 if piece.isupper() else -1)
         dark = (i + j) % 2 == 1
-        ground = (LAST_DARK if dark else LAST_LIGHT) if name in shown else None
+        ground = (LAST_DARK if dark else LAST_LIGHT) if name in shown and not clear else None
         if name in hinted:
             ground = HINT_DARK if dark else HINT_LIGHT
-        board.paste(expected_square(args.data, code, dark, ground), (j * SQUARE, i * SQUARE))
+        ring = CLEAR_LAST[dark] if clear and name in shown else None
+        board.paste(expected_square(args.data, code, dark, ground, clear, ring),
+                    (j * SQUARE, i * SQUARE))
     return board
 
 
@@ -868,7 +894,12 @@ class Player:
 
     def game(self, display, *options, terminal=False, env=None, preexec=None, program=None):
         return Game(None, None, None, display, command=[program or self.launcher, *options],
-                    env=env or self.env, terminal=terminal, preexec=preexec)
+                    env=env or self.env, terminal=terminal, preexec=preexec,
+                    size="")
+
+    def clear(self):
+        """Whether the shipped settings, which the player's start from, draw the readable board."""
+        return "clearboard=on;" in self.shipped_settings().split("[ALGO]")[0]
 
     def records(self):
         """The saved records, oldest first."""
@@ -922,6 +953,11 @@ class Player:
 def read_bytes(path):
     with open(path, "rb") as f:
         return f.read()
+
+
+def write_text(folder, name, text):
+    with open(os.path.join(folder, name), "w") as f:
+        f.write(text)
 
 
 def settings_text(shipped, usercolor, strength, extra=""):
@@ -1153,7 +1189,8 @@ def continue_later(player, args, display):
     check(len(moves) == 2, "the first pair in the PGN: %s" % moves)
     with player.game(display, "--white") as game:
         game.wait_window()
-        wait_board(game, expected_board(args, moves, 0, moves[-1]), "the game continued")
+        wait_board(game, expected_board(args, moves, 0, moves[-1], clear=player.clear()),
+                   "the game continued")
         game.click("g1", 0)
         game.click("f3", 0)
         reply = wait_until(lambda: re.fullmatch(re.escape(before) + r"g1f3 - (?:.*\n)*(%s)\n" % MOVE,
@@ -1218,7 +1255,8 @@ def killed_and_continued(player, args, display):
               (victims, played, "; ".join(pgn_check.failures)))
         with player.game(display, "--white", env=env) as game:
             game.wait_window()
-            wait_board(game, expected_board(args, played, 0, played[-1]), "the game continued")
+            wait_board(game, expected_board(args, played, 0, played[-1], clear=player.clear()),
+                       "the game continued")
             check(len(glob.glob(os.path.join(env["XDG_RUNTIME_DIR"], "morva.*"))) == 1,
                   "the killed launcher's folder is still there")
             game.click("g2", 0)
@@ -1339,9 +1377,81 @@ def case_signals(args, starts=150):
         print("%d starts, the first record %.3f s into main" % (starts + len(sigs) + 1, first))
 
 
+# Saved games as white, each with the player's move from it and the status before and after.
+SAVED = ('[Event "Morva game"]\n[Site "?"]\n[Date "2026.12.%s"]\n[Round "-"]\n[White "Player"]\n'
+         '[Black "Morva"]\n[Result "*"]\n[MorvaHuman "white"]\n\n%s *\n')
+TURN = "Your move — you play white"
+SAVED_GAMES = [
+    (SAVED % ("09", "1. e4 f5 2. Qh5+ {Black's next move, a7a6, leaves its king in check. Under "
+              "Morva's rules the game went on: 2... a7a6, and was left unfinished.}"), "h5e8",
+     " | Morva's king can be taken | Game continued from 2026.12.09 — move 3",
+     "White wins — Black's king is taken | You win! | Click or press a key to close"),
+    (SAVED % ("10", "1. e3 Nf6 2. Bd3 Ng8 3. Bf1 Nf6 4. Bd3 Ng8"), "d3f1",
+     " | Game continued from 2026.12.10 — move 5", "Draw by repetition | Click or press a key to close")]
+
+
+def wait_status(game, status):
+    """Waits until the status the window shows last (its --status-log) is status."""
+    path = os.path.join(game.folder, "status.log")
+    shown = lambda: read_bytes(path).decode().split("\n")[:-1] if os.path.exists(path) else []
+    wait_until(lambda: shown()[-1:] == [status], 10, "the status '%s' (shown: %s)" %
+               (status, shown()[-3:]))
+    return shown()
+
+
+def case_window(args):
+    """The shipped keys at scale 2 (the status read from --status-log): a window twice the size,
+    clicks read alike, the player's turn and the help's key, the computer thinking, an earlier
+    position viewed and End back, N asked and then a new game, the key help over the board and
+    closed; saved games continued, with a king that can be taken, won and drawn. (Without the
+    keys, the keys case finds the designed board pixel for pixel in its 460 x 460 window.)"""
+    keys = shipped_keys(args)
+    command = [args.morva, "--status-log", "status.log"]
+    with Xvfb("1600x1000x24") as x, Game(args.morva, args.data, "white", x.display,
+                                         keys=keys.replace("scale=1;", "scale=2;"),
+                                         command=command, size="1420x920") as game:
+        game.wait_window()
+        wait_status(game, TURN + " | F1 or ? shows the keys")
+        game.click("e2", 0, scale=2)
+        game.click("e4", 0, scale=2)
+        check(any(s.startswith("Morva is thinking… ") for s in wait_status(game, TURN)),
+              "no thinking shown")
+        record = game.output()
+        for key, status in (("Left", "Viewing move 1 of 2 — End returns | 1. e4"), ("End", TURN),
+                            ("n", TURN + " | Press N again for a new game — this one stays saved")):
+            game.press(key)
+            wait_status(game, status)
+        check(game.output() == record, "the view or N changed the record")
+        game.press("n")
+        wait_until(lambda: game.output().endswith("\nnew game\n"), 10, "the new game")
+        helped = lambda: all(abs(a - b) <= 10 for a, b in zip(game.screenshot().getpixel((130, 460)),
+                                                            (22, 21, 26)))  # the help's ground
+        for key, shown in (("F1", True), ("a", False)):
+            game.press(key)
+            wait_until(lambda: helped() == shown, 10, "the key help %s" % ("shown" if shown else "closed"))
+    with Xvfb() as x:
+        for text, move, before, after in SAVED_GAMES:
+            with Game(args.morva, args.data, "white", x.display, keys=keys, size="710x460",
+                      algo=ONE_PLY_ALGO, command=command + ["--continue", "game.pgn"],
+                      before_start=lambda folder: write_text(folder, "game.pgn", text)) as game:
+                game.wait_window()
+                wait_status(game, TURN + before + " | F1 or ? shows the keys")
+                game.click(move[:2], 0)
+                game.click(move[2:], 0)
+                wait_status(game, after)
+
+
+def shipped_keys(args):
+    """The [GAME] keys of the shipped conf.ini, usercolor left out, one a line."""
+    game = read_bytes(os.path.join(args.data, "conf.ini")).decode().split("[ALGO]")[0]
+    return "".join(line + "\n" for line in game.split("\n")[1:]
+                   if line and not line.startswith("usercolor="))
+
+
 def make_screenshot(args):
-    """A game in progress as white, the last move highlighted, for the README."""
-    with Xvfb() as x, Game(args.morva, args.data, "white", x.display, keys=KEYS_ON) as game:
+    """A game in progress as white with the shipped settings, for the README."""
+    with Xvfb() as x, Game(args.morva, args.data, "white", x.display, keys=shipped_keys(args),
+                           size="") as game:
         game.wait_window()
         for move in ("e2e4", "g1f3", "b1c3"):
             count = game.output().count("\n")
@@ -1352,7 +1462,7 @@ def make_screenshot(args):
         time.sleep(0.5)
         game.click("d2", 0)  # a selected square shows the highlight
         time.sleep(0.5)
-        shot = game.screenshot().crop((0, 0, 10 * SQUARE, 10 * SQUARE))
+        shot = game.screenshot().crop((0, 0, 460 + PANEL_WIDTH, 10 * SQUARE))
         shot.save(args.out)
         print("moves: " + " ".join(re.findall(r"(?m)^(%s)(?= - |$)" % MOVE, game.output())))
         game.press_escape()
@@ -1364,7 +1474,7 @@ CASES = {"white": case_white, "black": case_black, "demo": case_demo, "no-index"
          "stop": case_stop, "closed-streams": case_closed_streams, "broken-pipe": case_broken_pipe,
          "keys": case_keys, "stalled-record": case_stalled_record, "ponder": case_ponder,
          "draws": case_draws, "signals": case_signals,
-         "full-disk": case_full_disk, "launcher": case_launcher}
+         "full-disk": case_full_disk, "launcher": case_launcher, "window": case_window}
 
 
 def main():

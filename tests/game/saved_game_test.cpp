@@ -63,6 +63,23 @@ TEST(SavedGame, ReadsBackWhatWasWritten) {
   EXPECT_GT(taken, 100);
 }
 
+// The moves' texts as the saved game writes them: castling, a capture and a
+// check in SAN, then a king left in check and its capture in coordinates.
+TEST(SavedGame, MoveTextsAreSanThenMorvasCoordinates) {
+  using test_support::move;
+  PlayedGame g = game::new_game(game::players_for(rules::WHITE));
+  for (const rules::Move m :
+       {move("e2", "e4"), move("e7", "e5"), move("g1", "f3"), move("b8", "c6"), move("f1", "c4"),
+        move("g8", "f6"), rules::castling_move(rules::CASTLE_WHITE_KING), move("f6", "e4"),
+        move("c4", "f7"), move("a7", "a6"), move("f7", "e8")}) {
+    game::play(g, m);
+  }
+  EXPECT_EQ(game::move_texts(g),
+            (std::vector<std::string>{"e4", "e5", "Nf3", "Nc6", "Bc4", "Nf6", "O-O", "Nxe4",
+                                      "Bxf7+", "a7a6", "f7e8"}));
+  EXPECT_EQ(game::move_number(9), "5...");
+}
+
 TEST(SavedGame, RefusesWhatNoGameWrites) {
   const std::string roster = "[Event \"e\"]\n[Result \"*\"]\n[MorvaHuman \"white\"]\n\n";
   const struct {

@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cstdio>
 #include <map>
+#include <sstream>
 #include <thread>
 
 #include "game/played_game.h"
@@ -14,6 +15,9 @@
 #include "rules/move.h"
 #include "shell/clear_board.h"
 #include "shell/loops.h"
+#include "shell/panel.h"
+#include "shell/played.h"
+#include "shell/progress_display.h"
 #include "shell/startup.h"
 #include "shell_fixture.h"
 
@@ -317,6 +321,43 @@ TEST_F(ShellTest, EndOfGameWaitIgnoresMotionAndKeyPresses) {
         shell::end_of_ply(g);
       },
       ::testing::ExitedWithCode(0), "closing the window");
+}
+
+// The frame with the coordinates turned with the board; the progress in the
+// status and not in the dialog, and without a status the dialog painted over
+// once the search is done.
+TEST_F(ShellTest, FrameAndPanelAsDrawn) {
+  std::ostringstream err;
+  reopen(g, "coordinates=on;\nstatus=on;\nmovelist=on;\n", err);
+  EXPECT_EQ(g.screen->w, 460 + shell::PANEL_WIDTH);
+  shell::start_played(g, game::players_for(rules::BLACK));
+  const auto label = [&](int column) {  // the file's label under a screen column
+    std::vector<bool> ink;
+    for (int y = 414; y < 440; ++y) {
+      for (int x = 46 + 46 * column; x < 92 + 46 * column; ++x) {
+        ink.push_back(pixel(g.screen, x, y) != shell::FRAME_GROUND);
+      }
+    }
+    return ink;
+  };
+  fill(g.screen, {1, 2, 3});
+  shell::draw_board(g, start_board());
+  const std::vector<bool> a = label(0);
+  EXPECT_GT(std::count(a.begin(), a.end(), true), 10);
+  g.user_color = rules::BLACK;
+  shell::frame_covered(g);
+  shell::draw_board(g, start_board());
+  EXPECT_EQ(label(7), a);  // 'a' bottom right with black at the bottom
+  EXPECT_NE(label(0), a);
+  shell::set_activity(g, shell::Activity::THINKING);
+  const SDL_Rect dialog = shell::dialog_position(g);
+  shell::show_progress(g, 0.5f);
+  EXPECT_EQ(pixel(g.screen, dialog.x + 2, dialog.y + 2), shell::FRAME_GROUND);
+  g.window.status = false;
+  shell::show_progress(g, 0.5f);
+  EXPECT_EQ(pixel(g.screen, dialog.x + 2, dialog.y + 2), DIALOG_COLOR);
+  shell::draw_board(g, start_board());
+  EXPECT_EQ(pixel(g.screen, dialog.x + 2, dialog.y + 2), shell::FRAME_GROUND);
 }
 
 }  // namespace

@@ -52,19 +52,36 @@ TEST_F(ShellTest, SquareAtPointKnowsTheBoardEdges) {
     int x, y;
     rules::Side user_color;
     rules::Square square;
+    int scale = 1;
   } cases[] = {
-      {45, 200, rules::WHITE, NO_SQUARE}, {46, 200, rules::WHITE, 32},  // a5
-      {413, 200, rules::WHITE, 39},       {414, 200, rules::WHITE, NO_SQUARE},
-      {200, 45, rules::WHITE, NO_SQUARE}, {200, 46, rules::WHITE, 59},  // d8
-      {200, 413, rules::WHITE, 3},        {200, 414, rules::WHITE, NO_SQUARE},
-      {0, 0, rules::WHITE, NO_SQUARE},    {459, 459, rules::WHITE, NO_SQUARE},
-      {50, 50, rules::WHITE, A8},         {50, 50, rules::BLACK, H1},
-      {413, 413, rules::WHITE, H1},       {413, 413, rules::BLACK, A8},
-      {46, 413, rules::BLACK, 63},        {91, 91, rules::WHITE, A8},
+      {45, 200, rules::WHITE, NO_SQUARE},
+      {46, 200, rules::WHITE, 32},  // a5
+      {413, 200, rules::WHITE, 39},
+      {414, 200, rules::WHITE, NO_SQUARE},
+      {200, 45, rules::WHITE, NO_SQUARE},
+      {200, 46, rules::WHITE, 59},  // d8
+      {200, 413, rules::WHITE, 3},
+      {200, 414, rules::WHITE, NO_SQUARE},
+      {0, 0, rules::WHITE, NO_SQUARE},
+      {459, 459, rules::WHITE, NO_SQUARE},
+      {50, 50, rules::WHITE, A8},
+      {50, 50, rules::BLACK, H1},
+      {413, 413, rules::WHITE, H1},
+      {413, 413, rules::BLACK, A8},
+      {46, 413, rules::BLACK, 63},
+      {91, 91, rules::WHITE, A8},
       {92, 92, rules::WHITE, 49},  // b7
+      // At scale 2 (scale=2) every size is doubled; the panel beside the board is no square.
+      {91, 400, rules::WHITE, NO_SQUARE, 2},
+      {92, 827, rules::WHITE, 0, 2},  // a1
+      {92, 828, rules::WHITE, NO_SQUARE, 2},
+      {827, 92, rules::WHITE, 63, 2},
+      {828, 92, rules::WHITE, NO_SQUARE, 2},
+      {1000, 300, rules::WHITE, NO_SQUARE, 2},
   };
   for (const auto& c : cases) {
     g.user_color = c.user_color;
+    g.square_size = shell::SQUARE_SIZE * c.scale;
     EXPECT_EQ(shell::square_at_point(g, c.x, c.y), c.square)
         << "(" << c.x << ", " << c.y << ") user_color " << int{c.user_color};
   }
@@ -342,6 +359,62 @@ TEST_F(ShellTakeBackTest, NStartsANewGameAsWhiteOrBlack) {
     EXPECT_EQ(pixel(g.screen, e4.x, e4.y), shell::LIGHT_SQUARE);
   }
   EXPECT_EQ(out.text(), "new game\n\nnew game\n");
+}
+
+constexpr SDLKey CLICK = SDLK_UNKNOWN;  // a click on e2, in a row of keys
+
+// The window's additions take their keys and clicks first: the steps through
+// the game, the key help, N asked twice; the game stays as it was.
+TEST_F(ShellTest, KeysOfTheAdditionsViewTheGameWithoutChangingIt) {
+  const struct {
+    std::vector<SDLKey> keys;  // released in turn
+    std::optional<std::size_t> viewed;
+    bool help, asked;
+    shell::Request request;
+  } cases[] = {
+      {{SDLK_LEFT, SDLK_HOME}, 0, false, false, shell::Request::NONE},
+      {{SDLK_UP, SDLK_END}, {}, false, false, shell::Request::NONE},
+      {{SDLK_LEFT, CLICK}, {}, false, false, shell::Request::NONE},  // returns, and is no move
+      {{SDLK_UP, SDLK_BACKSPACE}, {}, false, false, shell::Request::NONE},  // only returns
+      {{SDLK_F1}, {}, true, false, shell::Request::NONE},
+      {{SDLK_SLASH}, {}, false, false, shell::Request::NONE},  // ? is a slash with shift
+      {{SDLK_F1, SDLK_BACKSPACE}, {}, false, false, shell::Request::NONE},  // closes the help only
+      {{SDLK_n}, {}, false, true, shell::Request::NONE},
+      {{SDLK_n, SDLK_n}, {}, false, false, shell::Request::NEW_GAME},
+      {{SDLK_n, CLICK, SDLK_n}, {}, false, true, shell::Request::NONE},
+      {{SDLK_n, SDLK_BACKSPACE}, {}, false, false, shell::Request::TAKE_BACK},
+  };
+  g.take_back = true;
+  for (const auto& c : cases) {
+    shell::start_played(g, game::players_for(rules::WHITE));
+    for (const rules::Move m : {move("e2", "e4"), move("e7", "e5"), move("g1", "f3")}) {
+      shell::play(g, m);
+    }
+    const std::vector<rules::Move> played = g.played.moves;
+    SDL_FreeSurface(g.window.help_picture);
+    g.window = shell::WindowAdditions{};
+    g.window.move_list = g.window.key_help = true;
+    g.request = shell::Request::NONE;
+    const Point e2 = point_of(E2, rules::WHITE);
+    for (const SDLKey key : c.keys)
+      key == CLICK ? push_click(e2.x, e2.y) : push_key(SDL_KEYUP, key);
+    const rules::Move m = shell::read_human_move(g, g.board, rules::WHITE);
+    const std::string what = ::testing::PrintToString(c.keys);
+    EXPECT_EQ(rules::move_to(m), rules::NO_SQUARE) << what;
+    EXPECT_EQ(g.window.viewed, c.viewed) << what;
+    EXPECT_EQ(g.window.help_shown, c.help) << what;
+    EXPECT_EQ(g.window.new_game_asked, c.asked) << what;
+    EXPECT_EQ(g.request, c.request) << what;
+    EXPECT_FALSE(g.window.start_notes) << what;
+    EXPECT_EQ(g.played.moves, played) << what;
+    // The board shows the position viewed: e4 empty at the start.
+    shell::draw_board(g, g.board);
+    const Point e4 = point_of(E4, rules::WHITE);
+    EXPECT_EQ(pixel(g.screen, e4.x, e4.y) == shell::LIGHT_SQUARE, c.viewed == 0u) << what;
+  }
+  push_key(SDL_KEYUP, SDLK_SLASH, KMOD_LSHIFT);
+  shell::read_human_move(g, g.board, rules::WHITE);
+  EXPECT_TRUE(g.window.help_shown);
 }
 
 }  // namespace

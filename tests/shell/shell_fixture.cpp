@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <fstream>
 #include <ostream>
 
 #include "rules/move_table.h"
@@ -24,12 +25,6 @@ SDL_Surface* new_surface(int w, int h, shell::Rgb c) {
   SDL_Surface* s = SDL_CreateRGBSurface(SDL_SWSURFACE, w, h, 32, 0xFF0000, 0x00FF00, 0x0000FF, 0);
   fill(s, c);
   return s;
-}
-
-void fill_rect(SDL_Surface* s, int x, int y, int w, int h, shell::Rgb c) {
-  SDL_Rect r = {static_cast<Sint16>(x), static_cast<Sint16>(y), static_cast<Uint16>(w),
-                static_cast<Uint16>(h)};
-  SDL_FillRect(s, &r, SDL_MapRGB(s->format, c.r, c.g, c.b));
 }
 
 void save(SDL_Surface* s, const std::filesystem::path& path) {
@@ -122,11 +117,12 @@ void push_click(int x, int y, Uint8 button) {
   ASSERT_EQ(SDL_PushEvent(&e), 0);
 }
 
-void push_key(Uint8 type, SDLKey key) {
+void push_key(Uint8 type, SDLKey key, SDLMod mod) {
   SDL_Event e{};
   e.type = type;
   e.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
   e.key.keysym.sym = key;
+  e.key.keysym.mod = mod;
   ASSERT_EQ(SDL_PushEvent(&e), 0);
 }
 
@@ -145,6 +141,21 @@ int drain_events() {
   SDL_Event e;
   while (SDL_PollEvent(&e) != 0) ++count;
   return count;
+}
+
+void reopen(shell::Game& g, const std::string& game, std::ostream& err) {
+  shell::release_game(g);
+  std::ofstream("conf.ini") << "[GAME]\n" << game;
+  config::IniText ini;
+  config::load_ini(ini, "conf.ini");
+  g.window = shell::WindowAdditions{};
+  shell::read_window_settings(g, ini, err);
+  shell::open_window(g);
+  shell::load_pictures(g);
+  if (shell::text_wanted(ini)) {
+    shell::open_text(g.text, shell::font_path(), shell::TEXT_SIZE * g.window.scale, err);
+  }
+  drain_events();
 }
 
 Point point_of(rules::Square square, rules::Side user_color) {

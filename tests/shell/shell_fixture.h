@@ -46,14 +46,19 @@ void fill(SDL_Surface* s, shell::Rgb c);
 // Queues a mouse button press at window pixel (x, y).
 void push_click(int x, int y, Uint8 button = SDL_BUTTON_LEFT);
 
-// Queues a key event (SDL_KEYDOWN or SDL_KEYUP) for a key.
-void push_key(Uint8 type, SDLKey key);
+// Queues a key event (SDL_KEYDOWN or SDL_KEYUP) for a key, with modifiers held.
+void push_key(Uint8 type, SDLKey key, SDLMod mod = KMOD_NONE);
 
 // Queues an event of a type without data (SDL_QUIT) or a mouse motion.
 void push_simple(Uint8 type);
 
 // Returns the number of events waiting, taking them from the queue.
 int drain_events();
+
+// Opens g's window again with the settings of a conf.ini holding the [GAME]
+// lines given (written into the working folder), its text with them;
+// reports go to err.
+void reopen(shell::Game& g, const std::string& game, std::ostream& err);
 
 // Screen position of a square's centre for an orientation.
 struct Point {

@@ -7,11 +7,14 @@
 
 #include <cstring>
 #include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "config/version.h"
 #include "shell/cursor.h"
+#include "shell/panel.h"
+#include "shell/scale.h"
 #include "shell_fixture.h"
 
 namespace shell_test {
@@ -262,6 +265,31 @@ TEST(ShellCursor, BitsPutTheLeftmostPixelHighestAndReadTheHotSpot) {
   }
   EXPECT_EQ(bits.hot_x, 5);
   EXPECT_EQ(bits.hot_y, 7);
+}
+
+// scale=2 doubles the window; a scale that is none is a slip.
+TEST_F(ShellTest, ScaleTwoDoublesTheWindow) {
+  std::ostringstream err;
+  reopen(g, "scale=7;\n", err);
+  EXPECT_EQ(err.str(),
+            "morva: conf.ini: scale=7 is not a scale of 1 to 4: the window is drawn "
+            "at its own size\n");
+  EXPECT_EQ(g.screen->w, 460);
+  reopen(g, "scale=2;\nmovelist=on;\n", err);
+  EXPECT_EQ(g.screen->w, 2 * (460 + shell::PANEL_WIDTH));
+  EXPECT_EQ(g.screen->h, 920);
+}
+
+// The scaler keeps a picture's edges and never blends its key into a colour.
+TEST(ShellScale, PicturesScaleWithoutBlendingTheKey) {
+  SDL_Surface* strip = SDL_CreateRGBSurface(SDL_SWSURFACE, 3, 1, 32, 0xFF0000, 0xFF00, 0xFF, 0);
+  const shell::Rgb red = {200, 0, 0}, blue = {0, 0, 200}, row[] = {red, MAGENTA, blue};
+  for (int x = 0; x < 3; ++x) shell::fill_rect(strip, x, 0, 1, 1, row[x]);
+  SDL_Surface* twice = shell::scale_picture(strip, 2, MAGENTA);
+  const shell::Rgb expected[] = {red, red, MAGENTA, MAGENTA, blue, blue};
+  for (int x = 0; x < 6; ++x) EXPECT_EQ(pixel(twice, x, 1), expected[x]) << x;
+  SDL_FreeSurface(twice);
+  SDL_FreeSurface(strip);
 }
 
 }  // namespace

@@ -7,7 +7,9 @@
 
 #include <sstream>
 #include <string>
+#include <vector>
 
+#include "shell/panel.h"
 #include "shell_fixture.h"
 
 namespace shell_test {
@@ -42,6 +44,22 @@ TEST_F(ShellTest, TextDrawnWithinItsMeasuredBoxOnlyAndAFontMissingInOneLine) {
   EXPECT_THAT(err.str(), testing::MatchesRegex("morva: cannot open the font /nonexistent/Font.ttf: "
                                                "[^\n]+\n"));
   EXPECT_EQ(text.font, nullptr);
+}
+
+// A status line too wide for the panel breaks at its dash where both halves
+// fit, and otherwise between words, the dash kept with the word before it.
+TEST(ShellText, LinesWrapAtTheDashFirst) {
+  shell::Text text;
+  std::ostringstream err;
+  ASSERT_TRUE(shell::open_text(text, shell::font_path(), shell::TEXT_SIZE, err)) << err.str();
+  const auto width = [&](const std::string& line) { return shell::measure_text(text, line).w; };
+  using Lines = std::vector<std::string>;
+  EXPECT_EQ(shell::wrap_text(text, "Your move — you play white", width("you play white")),
+            (Lines{"Your move —", "you play white"}));
+  const int narrow = width("bbbb — cc");
+  ASSERT_GT(width("aaaa bbbb —"), narrow);
+  EXPECT_EQ(shell::wrap_text(text, "aaaa bbbb — cc", narrow), (Lines{"aaaa", "bbbb — cc"}));
+  shell::close_text(text);
 }
 
 }  // namespace
