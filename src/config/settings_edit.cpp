@@ -97,7 +97,8 @@ SettingsEdit edit_settings(std::string_view text, const std::vector<SettingsEntr
     std::vector<std::string> written, keys;
     std::size_t next = first;
     for (; next < entries.size() && entries[next].section == section; ++next) {
-      written.push_back(entries[next].key + "=" + entries[next].value + ";");
+      if (entries[next].value)
+        written.push_back(entries[next].key + "=" + *entries[next].value + ";");
       keys.push_back(entries[next].key);
     }
     lines = set_section(lines, section, written, keys);

@@ -5,15 +5,18 @@
 // where the game will find it.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace config {
 
-// One entry to write: key=value; in a section.
+// One entry to write, key=value; in a section, or with no value a key whose
+// entries are to go.
 struct SettingsEntry {
-  std::string section, key, value;
+  std::string section, key;
+  std::optional<std::string> value;
 };
 
 struct SettingsEdit {
@@ -24,9 +27,9 @@ struct SettingsEdit {
 // Returns the text of a conf.ini with the entries written in: within each
 // section, in the order given, after its header (a header taken from a line
 // of its own, blanks aside), the section's earlier entries of those keys
-// dropped; a section without a header gets one, GAME at the top (the reader
-// takes the first "GAME" of the file) and any other at the end. file names
-// the file in the error.
+// (and of the keys with no value) dropped; a section without a header gets one, GAME at the top
+// (the reader takes the first "GAME" of the file) and any other at the end. file names the file in
+// the error.
 SettingsEdit edit_settings(std::string_view text, const std::vector<SettingsEntry>& entries,
                            const std::string& file);
 

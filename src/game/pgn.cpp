@@ -1,6 +1,7 @@
 #include "game/pgn.h"
 
 #include <algorithm>
+#include <charconv>
 #include <ostream>
 #include <sstream>
 #include <vector>
@@ -331,7 +332,9 @@ void write_pgn(std::ostream& out, const PlayedGame& game, const PgnTags& tags) {
 
 void write_saved_game(std::ostream& out, const PlayedGame& game, const PgnTags& tags) {
   const std::optional<rules::Side> human = human_side(game.players);
-  write_game(out, game, tags, {{HUMAN_TAG, human ? HUMAN_NAMES[*human] : NO_HUMAN}});
+  write_game(
+      out, game, tags,
+      {{HUMAN_TAG, human ? HUMAN_NAMES[*human] : NO_HUMAN}, {SEED_TAG, std::to_string(game.seed)}});
 }
 
 SavedHeader read_saved_header(std::string_view& text, PgnTags* tags) {
@@ -343,7 +346,7 @@ SavedHeader read_saved_header(std::string_view& text, PgnTags* tags) {
                            tags ? &tags->white : nullptr,
                            tags ? &tags->black : nullptr,
                            &header.result};
-  std::string name, value;
+  std::string name, value, seed = "0";
   std::optional<std::string> human;
   while (!text.empty() && text.front() == '[') {
     const std::size_t end = text.find('\n');
@@ -357,8 +360,12 @@ SavedHeader read_saved_header(std::string_view& text, PgnTags* tags) {
       if (name == ROSTER[i] && roster[i] != nullptr) *roster[i] = value;
     }
     if (name == HUMAN_TAG) human = value;
+    if (name == SEED_TAG) seed = value;
   }
-  if (!human) {
+  const auto [end, fault] = std::from_chars(seed.data(), seed.data() + seed.size(), header.seed);
+  if (fault != std::errc{} || end != seed.data() + seed.size()) {
+    header.error = std::string(SEED_TAG) + " '" + rules::echo_input(seed) + "' is not a seed";
+  } else if (!human) {
     header.error = std::string("no ") + HUMAN_TAG + " tag: not a saved game of Morva's";
   } else if (*human == HUMAN_NAMES[rules::WHITE] || *human == HUMAN_NAMES[rules::BLACK]) {
     header.human = *human == HUMAN_NAMES[rules::WHITE] ? rules::WHITE : rules::BLACK;
@@ -374,6 +381,7 @@ SavedGameRead read_saved_game(std::string_view text) {
   const SavedHeader header = read_saved_header(text, &read.tags);
   if (!header.error.empty()) return {{}, {}, header.error};
   read.game = new_game(players_for(header.human));
+  read.game.seed = header.seed;
   if (!read_movetext(read.game, text, read.error) ||
       !take_result(read.game, header.result, read.error)) {
     return {{}, {}, read.error};

@@ -6,6 +6,7 @@
 // that is needed to go on with the game exactly, and trusts nothing it reads.
 #pragma once
 
+#include <cstdint>
 #include <iosfwd>
 #include <optional>
 #include <string>
@@ -21,8 +22,9 @@ struct PgnTags {
   std::string event, site, date, round, white, black;
 };
 
-// The tag of Morva's own in a saved game.
+// The tags of Morva's own in a saved game.
 inline constexpr const char* HUMAN_TAG = "MorvaHuman";  // "white", "black" or "none"
+inline constexpr const char* SEED_TAG = "MorvaSeed";    // the game's seed of variety, in decimal
 
 // Returns the move number before the move of ply (0 the first): "12." for
 // white, "12..." for black.
@@ -51,6 +53,7 @@ void write_saved_game(std::ostream& out, const PlayedGame& game, const PgnTags& 
 struct SavedHeader {
   std::string result;                // as the Result tag gives it
   std::optional<rules::Side> human;  // none: the computer plays both sides
+  std::uint64_t seed = 0;            // the game's seed of variety (0 without the tag)
   std::string error;                 // why the text is no saved game of Morva's
 };
 

@@ -3,6 +3,7 @@
 #include "rules/make_move.h"
 #include "rules/movegen.h"
 #include "rules/notation.h"
+#include "rules/standard_chess.h"
 
 namespace game {
 
@@ -58,6 +59,12 @@ rules::Side side_to_move(const PlayedGame& g) {
 
 rules::Move last_move(const PlayedGame& g) {
   return g.moves.empty() ? rules::END_MOVE : g.moves.back();
+}
+
+std::uint8_t castling_rights(const PlayedGame& g) {
+  std::uint8_t rights = rules::chess_start().castling_rights;
+  for (const rules::Move m : g.moves) rights = rules::castling_rights_after(rights, m);
+  return rights;
 }
 
 std::optional<rules::Move> move_of_text(const PlayedGame& g, std::string_view text) {

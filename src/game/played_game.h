@@ -45,6 +45,9 @@ struct PlayedGame {
   Players players;
   GameEnd end = GameEnd::UNFINISHED;
   rules::Draw draw = rules::Draw::NONE;  // why it was drawn, where the rules say
+  // The seed of the computer's variety (variety=N): drawn when the game
+  // starts, kept with it, the same for every move, so the game replays.
+  std::uint64_t seed = 0;
 };
 
 // Returns a game at the starting position with nothing played.
@@ -69,6 +72,11 @@ rules::Side side_to_move(const PlayedGame& g);
 
 // Returns the last move played, END_MOVE at the start.
 rules::Move last_move(const PlayedGame& g);
+
+// Returns the castling rights standard chess leaves in the current position
+// (bit k: rules::CASTLINGS[k]): those of the start, less each whose king or
+// rook has left home or been taken.
+std::uint8_t castling_rights(const PlayedGame& g);
 
 // Returns the move a text stands for as the record writes it, for the side to
 // move: a generated move, or the end entry (a pass) where the side has

@@ -106,15 +106,23 @@ int print_strength_help() {
   const engine::StrengthStep& first = engine::STRENGTH_STEPS[0];
   const engine::StrengthStep& last = *(std::end(engine::STRENGTH_STEPS) - 1);
   std::cout << "  --strength N    the computer's strength, " << first.number
-            << " (a first game) to " << last.number << " (the shipped\n                  setting; "
-            << engine::FORMER_TOP_STEP << ", the top step of earlier versions, is taken as "
-            << engine::SHIPPED_STEP
-            << "),\n                  with its rating as measured against Stockfish:\n"
-            << "                    N  level prelevel maxlevel complexity  rating\n";
+            << " (a first game) to " << last.number << " (a strong\n"
+            << "                  club player); " << engine::SHIPPED_STEP
+            << " is the shipped setting, and " << engine::FORMER_TOP_STEP
+            << ", its number in\n                  earlier versions, is taken as "
+            << engine::SHIPPED_STEP << ". Each step's rating as\n"
+            << "                  measured against Stockfish,"
+            << " its four keys, the positions of\n"
+            << "                  the club search (- for the game's own search) and the margin\n"
+            << "                  of its variety:\n"
+            << "      N rating     level prelevel maxlevel complexity positions"
+               " variety\n";
   for (const engine::StrengthStep& s : engine::STRENGTH_STEPS) {
-    char row[120];
-    std::snprintf(row, sizeof row, "                    %d  %5d %8d %8d %10d  about %d\n", s.number,
-                  s.level, s.prelevel, s.maxlevel, s.complexity, s.rating);
+    const std::string positions = s.nodes > 0 ? std::to_string(s.nodes) : "-";
+    char row[160];
+    std::snprintf(row, sizeof row, "      %d about %-4d %5d %8d %8d %10d %9s %7d\n", s.number,
+                  s.rating, s.level, s.prelevel, s.maxlevel, s.complexity, positions.c_str(),
+                  s.variety);
     std::cout << row;
   }
   return config::finish_standard_output(PROGRAM, EXIT_SUCCESS);

@@ -78,7 +78,11 @@ struct Pondering {
 void keep_pondering(Game& g, rules::Side side, Pondering& p) {
   if (!p.wanted || g.ponderer == nullptr) return;
   const bool active = window_active();
-  if (active && !p.running) g.ponderer->start(g.board, side, p.settings);
+  if (active && !p.running) {
+    engine::StrengthSettings settings = p.settings;
+    settings.game = game_facts(g);  // the human's position: its replies' rights follow
+    g.ponderer->start(g.board, side, settings);
+  }
   if (!active && p.running) g.ponderer->stop();
   p.running = active;
 }
@@ -107,6 +111,16 @@ rules::Move human_move(Game& g, rules::Side side) {
 enum class Thinking : std::uint8_t { NO, MOVE, HINT };
 std::atomic<Thinking> thinking{Thinking::NO};
 
+// Returns the settings of a hint: the strength conf.ini holds now, in the
+// human's position, and always the best move the search finds (no variety:
+// a hint is advice, not a game's move).
+engine::StrengthSettings hint_settings(const Game& g, const config::IniText& ini) {
+  engine::StrengthSettings settings = engine::read_strength_quietly(ini);
+  settings.game = game_facts(g);
+  settings.variety = 0;
+  return settings;
+}
+
 // Searches the move the computer would choose for the human, at the strength
 // conf.ini holds now, without a trace in the record, and shows it on its
 // squares; notes it on a line of its own. A click, a key or the close stops
@@ -117,7 +131,7 @@ void show_hint(Game& g, rules::Side side, bool half_line) {
   thinking.store(Thinking::HINT, std::memory_order_relaxed);
   set_activity(g, Activity::HINTING);
   const engine::MoveChoice choice =
-      g.engine->choose_move(g.board, side, engine::read_strength_quietly(ini), hint_host(g));
+      g.engine->choose_move(g.board, side, hint_settings(g, ini), hint_host(g));
   set_activity(g, Activity::NONE);
   thinking.store(Thinking::NO, std::memory_order_relaxed);
   if (!choice.stopped && choice.move != rules::END_MOVE) {
@@ -160,8 +174,8 @@ rules::Move play_computer(Game& g, rules::Side side) {
   // could fill SDL's queue with them, so that a close of the window were lost.
   thinking.store(Thinking::MOVE, std::memory_order_relaxed);
   set_activity(g, Activity::THINKING);
-  const engine::ComputerMove made =
-      engine::computer_move(*g.engine, g.board, side, window_host(g), g.ponderer.get());
+  const engine::ComputerMove made = engine::computer_move(*g.engine, g.board, side, window_host(g),
+                                                          g.ponderer.get(), game_facts(g));
   set_activity(g, Activity::NONE);
   thinking.store(Thinking::NO, std::memory_order_relaxed);
   for (const std::string& note : made.notes) std::cerr << note << "\n";

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <ctime>
 #include <iostream>
+#include <random>
 #include <sstream>
 
 #include "config/ini_file.h"
@@ -52,6 +53,9 @@ bool exists(const std::string& path) {
 
 void start_played(Game& g, game::Players players) {
   g.played = game::new_game(players);
+  // Drawn from the system's randomness: each game its own, replayed from it.
+  std::random_device randomness;
+  g.played.seed = (std::uint64_t{randomness()} << 32) | randomness();
   g.played.moves.reserve(PLIES_RESERVED);
   g.played.history.positions.reserve(PLIES_RESERVED + 1);
   g.tags = {SAVED_EVENT, UNKNOWN_SITE, today(), NO_ROUND, "", ""};
@@ -80,8 +84,13 @@ void new_game(Game& g) {
   if (g.engine) g.engine->new_game();
 }
 
+engine::GameFacts game_facts(const Game& g) {
+  return {g.played.seed, game::castling_rights(g.played)};
+}
+
 void continue_played(Game& g, const game::SavedGameRead& read) {
   start_played(g, read.game.players);
+  g.played.seed = read.game.seed;  // the game goes on as it began
   for (const rules::Move m : read.game.moves) play(g, m);
   g.tags = read.tags;
   save_game(g);

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 
+#include "engine/strength.h"
 #include "game/pgn.h"
 #include "game/played_game.h"
 #include "rules/move.h"
@@ -17,9 +18,14 @@ inline constexpr const char* SAVED_EVENT = "Morva game";
 // The human's name in a saved game.
 inline constexpr const char* HUMAN_NAME = "Player";
 
-// Starts the Game's game at the starting position with those players and
-// nothing played; its saved game, if any, is written at the first ply.
+// Starts the Game's game at the starting position with those players, a seed
+// of its own and nothing played; its saved game, if any, is written at the
+// first ply.
 void start_played(Game& g, game::Players players);
+
+// Returns what the computer's choices in the Game's position take from the
+// game itself: its seed and the castling rights its plies leave.
+engine::GameFacts game_facts(const Game& g);
 
 // Plays a ply: the game and the board go on. The saved game is written once
 // the loop has decided whether the ply ended the game (save_game).

@@ -913,7 +913,8 @@ class Player:
     def check_pgns(self, white, black):
         """Every kept record has its PGN beside it, with the players named from the launcher's
         settings, read without complaint by pgn-extract and replayed by Stockfish."""
-        pgns = sorted(glob.glob(os.path.join(self.games, "*.pgn")))
+        pgns = sorted(glob.glob(os.path.join(self.games, "*.pgn")),
+                      key=lambda p: os.path.basename(p)[:-4])
         check([p[:-4] for p in pgns] == [r[:-4] for r in self.records()],
               "records %s, PGNs %s" % (self.records(), pgns))
         text = read_bytes(pgns[-1]).decode()
@@ -938,16 +939,23 @@ class Player:
         """The strength steps' ratings as --help prints them: {N: rating}."""
         out = subprocess.run([self.launcher, "--help"], env=self.env, capture_output=True,
                              text=True, check=True).stdout
-        return {int(n): int(r) for n, r in re.findall(r"^ +([1-9]) .* about (\d+)$", out, re.M)}
+        return {int(n): int(r) for n, r in re.findall(r"^ +([1-9]) about (\d+) ", out, re.M)}
 
     def strength_steps(self):
-        """The launcher's strength table as its --help prints it: {N: (level, prelevel,
-        maxlevel, complexity)}, each step labelled by its rating."""
+        """The launcher's strength table as its --help prints it: {N: the ALGO entries the
+        step writes}, each step labelled by its rating: its four keys, the club search's keys
+        where it names its positions, its variety, soundkings and ponder."""
         out = subprocess.run([self.launcher, "--help"], env=self.env, capture_output=True,
                              text=True, check=True).stdout
-        return {int(m[0]): tuple(int(v) for v in m[1:])
-                for m in re.findall(r"^ +([1-9]) +(\d+) +(\d+) +(\d+) +(\d+) +about \d+$", out,
-                                    re.M)}
+        steps = {}
+        for m in re.findall(r"^ +([1-9]) about \d+ +(\d+) +(\d+) +(\d+) +(\d+) +(\S+) +(\d+)$",
+                            out, re.M):
+            entries = list(zip(("level", "prelevel", "maxlevel", "complexity"), m[1:5]))
+            if m[5] != "-":
+                entries += [("search", "club"), ("nodes", m[5]), ("legalcastling", "on")]
+            entries += [("variety", m[6])] if m[6] != "0" else []
+            steps[int(m[0])] = entries + [("soundkings", "on"), ("ponder", "on")]
+        return steps
 
 
 def read_bytes(path):
@@ -960,16 +968,18 @@ def write_text(folder, name, text):
         f.write(text)
 
 
+STEP_KEYS = ("level", "prelevel", "maxlevel", "complexity", "search", "nodes", "legalcastling",
+             "variety", "soundkings", "ponder")  # what a strength step writes or drops
+
+
 def settings_text(shipped, usercolor, strength, extra=""):
-    """The shipped conf.ini with a colour and a strength step (its four keys and soundkings=on
-    first in [ALGO], the shipped section's other lines after them), then further lines."""
+    """The shipped conf.ini with a colour and a strength step (its entries first in [ALGO],
+    the shipped section's other lines after them), then further lines."""
     game, algo = shipped.split("[ALGO]")
     game = re.sub(r"usercolor=[^;]*;", "usercolor=%s;" % usercolor, game)
-    keys = ("level", "prelevel", "maxlevel", "complexity")
     others = "".join(line + "\n" for line in algo.strip("\n").split("\n")
-                     if line.split("=")[0] not in keys + ("soundkings",))
-    return (game + "[ALGO]\n" + "".join("%s=%d;\n" % kv for kv in zip(keys, strength)) +
-            "soundkings=on;\n" + others + extra)
+                     if line.split("=")[0] not in STEP_KEYS)
+    return (game + "[ALGO]\n" + "".join("%s=%s;\n" % kv for kv in strength) + others + extra)
 
 
 def first_start(player, display):
@@ -1019,7 +1029,7 @@ REFUSED = [(["--demo"], {"HOME": "rel", "XDG_CONFIG_HOME": None}, None, "", 1, "
             "set level"),
            (["--black"], {}, "; GAME keys\n[GAME]\nusercolor=white;\n", "", 1, "set usercolor"),
            ([], {}, "/", "", 1, "conf.ini is not a readable file"),
-           (["--strength="], {}, None, "", 2, "--strength takes a number from 1 to 4, not ''"),
+           (["--strength="], {}, None, "", 2, "--strength takes a number from 1 to 8, not ''"),
            (["--last", "--record"], {}, None, "", 0, "10\n"),
            (["--last", "--record"], {}, None, None, 1,
             "cannot write standard output: No space left on device"),

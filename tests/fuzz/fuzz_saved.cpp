@@ -26,7 +26,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const game::SavedGameRead back = game::read_saved_game(again.str());
     fuzz::check(back.error.empty(), "a saved game written again reads back");
     fuzz::check(back.game.moves == saved.game.moves && back.game.end == saved.game.end &&
-                    back.game.players == saved.game.players,
+                    back.game.players == saved.game.players && back.game.seed == saved.game.seed,
                 "a saved game reads back as it was written");
   }
 

@@ -49,12 +49,14 @@ TEST(SavedGame, ReadsBackWhatWasWritten) {
   for (unsigned seed = 0; seed < 300; ++seed) {
     PlayedGame g = random_game(seed, 20 + static_cast<int>(seed % 200));
     if (seed % 7 == 0 && g.end == GameEnd::UNFINISHED) g.end = GameEnd::DRAWN;
+    g.seed = 0x9E3779B97F4A7C15ULL * seed;
     const std::string text = saved_text(g);
     const game::SavedGameRead read = game::read_saved_game(text);
     ASSERT_EQ(read.error, "") << text;
     EXPECT_EQ(read.game.moves, g.moves) << text;
     EXPECT_EQ(read.game.players, g.players) << text;
     EXPECT_EQ(read.game.end, g.end) << text;
+    EXPECT_EQ(read.game.seed, g.seed) << text;
     EXPECT_EQ(read.tags.date, "2026.12.09");
     departed += text.find('{') != std::string::npos;
     taken += g.end == GameEnd::KING_TAKEN;
@@ -87,6 +89,7 @@ TEST(SavedGame, RefusesWhatNoGameWrites) {
   } cases[] = {
       {"[Event \"e\"]\n\n1. e4 *\n", "no MorvaHuman tag"},
       {"[MorvaHuman \"whte\"]\n\n*\n", "'whte' is not white, black or none"},
+      {"[MorvaHuman \"white\"]\n[MorvaSeed \"-1\"]\n\n*\n", "MorvaSeed '-1' is not a seed"},
       {"[MorvaHuman \"white\"\n\n*\n", "a tag line is not"},
       {roster + "1. e4 e5 2. Ke3 *\n", "ply 3, 'Ke3', is no move there"},
       {roster + "1. e4 {White's next move. Under Morva's rules the game went on: 1... e1e3 *",

@@ -71,8 +71,8 @@ def main():
     check_options(args, failures)
     helped = subprocess.run([args.morva, "--strength-help"], capture_output=True, text=True,
                             check=True).stdout
-    steps = {int(m[0]): (m[1:5], m[5]) for m in re.findall(
-        r"^ +(\d+) +(\d+) +(\d+) +(\d+) +(\d+) +about (\d+)$", helped, re.M)}
+    steps = {int(m[0]): (m[2:6], m[1]) for m in re.findall(
+        r"^ +(\d+) +about (\d+) +(\d+) +(\d+) +(\d+) +(\d+) +\S+ +\d+$", helped, re.M)}
     if not steps:
         print("FAIL: morva --strength-help lists no step:\n" + helped)
         return 1

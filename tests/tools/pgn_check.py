@@ -17,7 +17,7 @@ import sys
 import tempfile
 
 ROSTER = ["Event", "Site", "Date", "Round", "White", "Black", "Result"]
-MORVA_TAGS = {"MorvaHuman"}  # what a saved game adds after the roster
+MORVA_TAGS = {"MorvaHuman", "MorvaSeed"}  # what a saved game adds after the roster
 MOVE = r"[a-h]\d+[a-h]\d+"
 KING_STEPS = {"e13e13": "e1c1", "f13f13": "e1g1", "g13g13": "e8c8", "h13h13": "e8g8"}
 FAST_CONF = "[GAME]\nusercolor=demo;\n[ALGO]\nlevel=2;\nprelevel=1;\nmaxlevel=3;\ncomplexity=2;\n"

@@ -45,7 +45,7 @@ TEST(StandardOptions, BadArgumentsGiveOneLineAndStatus2) {
       {&PROGRAMS[0], {"--bogus"}},
       {&PROGRAMS[0], {"conf.ini"}},
       {&PROGRAMS[3], {"--bogus"}},
-      {&PROGRAMS[0], {"--settings", "conf.ini", "--strength", "6"}},  // the launcher's --strength
+      {&PROGRAMS[0], {"--settings", "conf.ini", "--strength", "9"}},  // the launcher's --strength
       {&PROGRAMS[3], {"--strength"}},
       {&PROGRAMS[3], {"--last", "--white"}},
       {&PROGRAMS[3], {"--last", "--new"}},
