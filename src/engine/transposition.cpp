@@ -128,14 +128,18 @@ void TranspositionTable::reserve(int mib) {
 }
 
 void TranspositionTable::touch_pages(const std::atomic<bool>& stop) {
-  // One bucket in every 4 KiB, the smallest page: an atomic or of nothing is
-  // a write that changes no bit, so a page faults in once, as writable.
+  // One bucket in every 4 KiB, the smallest page: writing a word back as it
+  // is changes no bit, so a page faults in once, as writable. The write is
+  // volatile, as a compiler may turn a write of what was read (or an atomic
+  // or of nothing) into a read alone, which maps the shared page of zeros
+  // instead. No search runs meanwhile: every other call waits for this one.
   constexpr std::uint64_t BUCKETS_PER_PAGE = 4096 / sizeof(Bucket);
   Bucket* const buckets = buckets_;
   const std::uint64_t count = buckets != nullptr ? bucket_mask_ + 1 : 0;
   for (std::uint64_t k = 0; k < count; k += BUCKETS_PER_PAGE) {
     if (stop.load(std::memory_order_relaxed)) return;
-    std::atomic_ref<std::uint64_t>(buckets[k].entry[0].data).fetch_or(0, std::memory_order_relaxed);
+    volatile std::uint64_t* const word = &buckets[k].entry[0].data;
+    *word = *word;
   }
 }
 
