@@ -65,7 +65,7 @@ std::vector<std::pair<std::string, std::optional<std::string>>> step_entries(
 // game's seed and castling rights aside), or null.
 const StrengthStep* step_of(StrengthSettings settings);
 
-// Returns the computer's name in a saved game: "Morva (about 1400)" after the
+// Returns the computer's name in a saved game: "Morva (about 1350)" after the
 // step its settings are, plain "Morva" for settings of the player's own.
 std::string computer_name(const StrengthSettings& settings);
 
